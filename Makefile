@@ -1,0 +1,27 @@
+# Developer entry points. `make demo` and `make test` each run the set-up first.
+BUILD_DIR := $(CURDIR)/build
+CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel
+
+.PHONY: all setup build test demo clean
+
+all: build
+
+setup:
+	bash scripts/setup.sh
+
+build: setup
+	cmake -S . -B $(BUILD_DIR)/i686 $(CMAKE_FLAGS) --toolchain cmake/mingw-i686.cmake \
+	  -DORVO_PAIR_LAUNCHER=$(BUILD_DIR)/x86_64/orvo64.exe
+	cmake -S . -B $(BUILD_DIR)/x86_64 $(CMAKE_FLAGS) --toolchain cmake/mingw-x86_64.cmake \
+	  -DORVO_PAIR_LAUNCHER=$(BUILD_DIR)/i686/orvo.exe
+	cmake --build $(BUILD_DIR)/i686
+	cmake --build $(BUILD_DIR)/x86_64
+
+test: build
+	bash scripts/run-tests.sh
+
+demo: build
+	bash scripts/demo.sh
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs every test of both architectures under wine and a virtual display.
+# Exits non-zero when any test failed, did not run, or was skipped.
+set -uo pipefail
+source "$(dirname "$0")/wine-env.sh"
+trap orvo_stop_all EXIT
+
+orvo_start_display
+orvo_prepare_prefix
+
+status=0
+for arch in i686 x86_64; do
+  echo "== tests: $arch =="
+  log="$ORVO_ROOT/build/$arch/test-output.log"
+  if ctest --test-dir "$ORVO_ROOT/build/$arch" --verbose --no-tests=error >"$log" 2>&1; then
+    grep -E '^[0-9]+: \[==========\] [0-9]+ tests? from .* ran|^[0-9]+: \[  PASSED  \]' "$log"
+  else
+    status=1
+    grep -E '^[0-9]+: \[  FAILED  \]|Failure$|Timeout|Not Run' "$log" | head -n 60
+    echo "(whole output: $log)"
+  fi
+  tail -n 4 "$log" | grep -E 'tests passed|tests failed' || true
+done
+if [ $status -ne 0 ]; then echo "== some tests failed =="; else echo "== all tests passed =="; fi
+exit $status

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a fresh Debian 12 machine.
+# Safe to run again: it only installs what is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build make
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64
+  xvfb xauth x11-utils
+  openjdk-17-jdk-headless
+  googletest
+  python3 python3-pip unzip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: missing packages (${missing[*]}); run as root" >&2
+    exit 1
+  fi
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The posix thread model gives std::thread and friends; pick it for both compilers.
+for arch in i686 x86_64; do
+  for tool in gcc g++; do
+    if [ -x "/usr/bin/${arch}-w64-mingw32-${tool}-posix" ]; then
+      update-alternatives --set "${arch}-w64-mingw32-${tool}" "/usr/bin/${arch}-w64-mingw32-${tool}-posix" >/dev/null 2>&1 || true
+    fi
+  done
+done
+echo "setup: ok"

@@ -1,0 +1,38 @@
+# Sourced by the test and demo scripts: a wine prefix and a virtual display that
+# live inside the build tree and end with the script.
+ORVO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX="$ORVO_ROOT/build/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko download prompts: the launcher needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+orvo_prepare_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine: creating prefix in $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+  fi
+  # An unexpected crash must end the test, not wait for someone to close winedbg.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1
+  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+}
+
+orvo_start_display() {
+  mkdir -p "$ORVO_ROOT/build/xvfb"
+  exec 5> "$ORVO_ROOT/build/xvfb/display"
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -auth "$ORVO_ROOT/build/xvfb/auth" \
+    >"$ORVO_ROOT/build/xvfb/xvfb.log" 2>&1 &
+  ORVO_XVFB_PID=$!
+  for _ in $(seq 50); do
+    [ -s "$ORVO_ROOT/build/xvfb/display" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$(head -n1 "$ORVO_ROOT/build/xvfb/display")"
+  echo "xvfb: display $DISPLAY"
+}
+
+orvo_stop_all() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${ORVO_XVFB_PID:-}" ] && kill "$ORVO_XVFB_PID" >/dev/null 2>&1 || true
+}

@@ -1,0 +1,125 @@
+#include "foundation/paths.h"
+
+#include <vector>
+
+#include "foundation/error_box.h"
+#include "foundation/messages.h"
+
+namespace orvo {
+
+namespace {
+
+constexpr std::size_t kMaxPatternLength = 32766;
+
+void ReportModulePathFailure(DWORD error) {
+    ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_WINDOWS_EXCEPTION),
+                         LoadMessage(IDS_MODULE_PATH_FAILED), static_cast<int>(error));
+}
+
+std::optional<std::wstring> FullPathName(const std::wstring& path) {
+    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::nullopt;
+    std::wstring buffer(needed, L'\0');
+    DWORD written = GetFullPathNameW(path.c_str(), needed, buffer.data(), nullptr);
+    if (written == 0 || written >= needed) return std::nullopt;
+    buffer.resize(written);
+    return buffer;
+}
+
+}  // namespace
+
+std::optional<std::wstring> GetLauncherPath() {
+    // GetModuleFileNameW cuts a long path to the buffer without failing, so grow
+    // the buffer until the whole path fits: a cut path would name another file.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            ReportModulePathFailure(GetLastError());
+            return std::nullopt;
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        if (buffer.size() >= 32768) {
+            ReportModulePathFailure(ERROR_INSUFFICIENT_BUFFER);
+            return std::nullopt;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool FileExists(const std::wstring& pathOrPattern) {
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle search(FindFirstFileW(pathOrPattern.c_str(), &data));
+    return static_cast<bool>(search);
+}
+
+bool AbsolutePathExists(const std::wstring& path) {
+    if (path.size() < 2) return false;
+    bool unc = path[0] == L'\\' && path[1] == L'\\';
+    if (!unc && path[1] != L':') return false;
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle search(FindFirstFileW(path.c_str(), &data));
+    if (search) return true;
+    return GetLastError() == 0;
+}
+
+std::wstring ToLongPathForm(const std::wstring& path) { return ToLongPathFormText(path); }
+
+DWORD CreateParentDirectories(const std::wstring& filePath) {
+    if (AbsolutePathExists(filePath)) return 0;
+    PathWalk walk = SplitPathForCreation(filePath);
+    const auto& parts = walk.components;
+    std::wstring current = parts.front();
+    DWORD remembered = 0;
+    for (std::size_t i = 1; i + 1 < parts.size(); ++i) {
+        std::wstring candidate = current + L"\\" + parts[i];
+        if (CreateDirectoryW(candidate.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+            current = std::move(candidate);
+            continue;
+        }
+        remembered = GetLastError();
+        if (walk.unc) {  // server and share levels cannot be created; walk on
+            current = std::move(candidate);
+            continue;
+        }
+        // Undo one level: the folder just below the failing one, if it is empty.
+        if (i > 1) RemoveDirectoryW(ToLongPathForm(current).c_str());
+        break;
+    }
+    return remembered == ERROR_ALREADY_EXISTS ? 0 : remembered;
+}
+
+std::wstring ExpandEnvironment(const std::wstring& text) {
+    DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (needed == 0) return {};
+    std::wstring buffer(needed, L'\0');
+    if (ExpandEnvironmentStringsW(text.c_str(), buffer.data(), needed) == 0) return {};
+    buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
+    return buffer;
+}
+
+bool FileFinder::FindFile(const std::wstring& pattern) {
+    search_.reset();
+    found_ = false;
+    root_.clear();
+    std::wstring effective = pattern.empty() ? std::wstring(L"*.*") : pattern;
+    if (effective.size() > kMaxPatternLength) return false;
+    effective = ToLongPathForm(effective);
+    search_.reset(FindFirstFileW(effective.c_str(), &data_));
+    if (!search_) return false;
+    std::optional<std::wstring> full = FullPathName(effective);
+    if (!full) {
+        search_.reset();
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    std::size_t cut = full->find_last_of(L"\\/");
+    root_ = cut == std::wstring::npos ? *full : full->substr(0, cut);
+    found_ = true;
+    return true;
+}
+
+}  // namespace orvo

@@ -1,0 +1,52 @@
+#pragma once
+// File-system helpers on UTF-16 Windows paths, shared by every part of the launcher.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "foundation/path_text.h"
+#include "foundation/unique_handle.h"
+
+namespace orvo {
+
+// Full path of the launcher executable, whatever its length. On failure shows the
+// "failed to get the module path" box (owned by the splash window, if any) and
+// returns nullopt.
+std::optional<std::wstring> GetLauncherPath();
+
+// True when FindFirstFileW finds at least one match for the path or pattern.
+bool FileExists(const std::wstring& pathOrPattern);
+
+// True for a drive ("C:...") or UNC ("\\...") path that exists; relative paths never do.
+bool AbsolutePathExists(const std::wstring& path);
+
+// Paths of 260 units and more get the "\\?\" or "\\?\UNC\" prefix; others are unchanged.
+std::wstring ToLongPathForm(const std::wstring& path);
+
+// Creates every folder leading to a file (never the file's own name).
+// Returns 0 or the system error code of the failure; undoes at most one level.
+DWORD CreateParentDirectories(const std::wstring& filePath);
+
+// Expands %NAME% references; undefined names stay as written.
+std::wstring ExpandEnvironment(const std::wstring& text);
+
+// One FindFirstFileW search that also remembers the searched folder.
+class FileFinder {
+public:
+    // Starts a new search (closing the previous one). True when something matches.
+    bool FindFile(const std::wstring& pattern = L"*.*");
+    bool found() const noexcept { return found_; }
+    // Full path of the searched folder, without a trailing separator.
+    const std::wstring& root() const noexcept { return root_; }
+    const WIN32_FIND_DATAW& current() const noexcept { return data_; }
+
+private:
+    UniqueFindHandle search_;
+    WIN32_FIND_DATAW data_{};
+    bool found_ = false;
+    std::wstring root_;
+};
+
+}  // namespace orvo

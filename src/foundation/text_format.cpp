@@ -1,0 +1,34 @@
+#include "foundation/text_format.h"
+
+#include <string>
+
+namespace orvo {
+
+std::wstring FillTemplate(std::wstring_view templ, std::initializer_list<std::wstring_view> texts,
+                          long long number) {
+    std::wstring out;
+    out.reserve(templ.size() + 64);
+    auto nextText = texts.begin();
+    for (std::size_t i = 0; i < templ.size(); ++i) {
+        wchar_t c = templ[i];
+        if (c != L'%' || i + 1 == templ.size()) {
+            out += c;
+            continue;
+        }
+        wchar_t spec = templ[i + 1];
+        if (spec == L's') {
+            if (nextText != texts.end()) out += *nextText++;
+        } else if (spec == L'd') {
+            out += std::to_wstring(number);
+        } else if (spec == L'%') {
+            out += L'%';
+        } else {
+            out += c;
+            continue;
+        }
+        ++i;
+    }
+    return out;
+}
+
+}  // namespace orvo

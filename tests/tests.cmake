@@ -1,0 +1,54 @@
+# Test programs: Windows executables run under wine by CTest (and unchanged on Windows).
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -w)
+
+set(ORVO_TEST_RC ${CMAKE_SOURCE_DIR}/tests/support/test_resources.rc)
+set_source_files_properties(${ORVO_TEST_RC} PROPERTIES
+  OBJECT_DEPENDS "${ORVO_RC_DIR}/strings.rc;${ORVO_RC_DIR}/dialogs.rc")
+
+file(GLOB ORVO_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_library(orvo_test_support STATIC ${ORVO_SUPPORT_SOURCES})
+target_include_directories(orvo_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(orvo_test_support PUBLIC orvo_core gtest gdiplus)
+
+file(GLOB ORVO_UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(orvo_unit_tests ${ORVO_UNIT_TEST_SOURCES} ${ORVO_TEST_RC})
+target_link_libraries(orvo_unit_tests PRIVATE orvo_test_support)
+target_link_options(orvo_unit_tests PRIVATE -municode)
+
+file(GLOB ORVO_E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(orvo_e2e_tests ${ORVO_E2E_TEST_SOURCES} ${ORVO_TEST_RC})
+target_link_libraries(orvo_e2e_tests PRIVATE orvo_test_support)
+target_link_options(orvo_e2e_tests PRIVATE -municode)
+add_dependencies(orvo_e2e_tests orvo_launcher)
+
+# Windows form of a path of this machine, as wine maps it (drive Z: is the root).
+function(orvo_windows_path out path)
+  string(REPLACE "/" "\\" converted "${path}")
+  set(${out} "Z:${converted}" PARENT_SCOPE)
+endfunction()
+
+orvo_windows_path(ORVO_LAUNCHER_WIN "${CMAKE_BINARY_DIR}/${ORVO_LAUNCHER_NAME}.exe")
+orvo_windows_path(ORVO_TEST_TMP_WIN "${CMAKE_BINARY_DIR}/test-tmp")
+orvo_windows_path(ORVO_ARTIFACTS_WIN "${CMAKE_BINARY_DIR}/test-artifacts")
+if(ORVO_PAIR_LAUNCHER)
+  orvo_windows_path(ORVO_PAIR_LAUNCHER_WIN "${ORVO_PAIR_LAUNCHER}")
+endif()
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp ${CMAKE_BINARY_DIR}/test-artifacts)
+
+set(ORVO_WINE wine CACHE STRING "How the test programs are run")
+set(ORVO_TEST_ENV
+  "ORVO_LAUNCHER=${ORVO_LAUNCHER_WIN}"
+  "ORVO_PAIR_LAUNCHER=${ORVO_PAIR_LAUNCHER_WIN}"
+  "ORVO_TEST_TMP=${ORVO_TEST_TMP_WIN}"
+  "ORVO_ARTIFACTS=${ORVO_ARTIFACTS_WIN}"
+  "ORVO_ARCH=${ORVO_ARCH}")
+
+add_test(NAME unit-${ORVO_ARCH} COMMAND ${ORVO_WINE} $<TARGET_FILE:orvo_unit_tests>)
+add_test(NAME e2e-${ORVO_ARCH} COMMAND ${ORVO_WINE} $<TARGET_FILE:orvo_e2e_tests>)
+set_tests_properties(unit-${ORVO_ARCH} e2e-${ORVO_ARCH} PROPERTIES
+  ENVIRONMENT "${ORVO_TEST_ENV}"
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp
+  TIMEOUT 900)

@@ -1,0 +1,31 @@
+#include "foundation/text_format.h"
+
+#include <gtest/gtest.h>
+
+namespace orvo {
+namespace {
+
+TEST(FillTemplate, FillsTextsInOrderAndTheNumber) {
+    EXPECT_EQ(FillTemplate(L"Windows exception: %s (errno = %d).\n", {L"boom"}, 5),
+              L"Windows exception: boom (errno = 5).\n");
+    EXPECT_EQ(FillTemplate(L"version between %s and %s", {L"1.6", L"1.8"}), L"version between 1.6 and 1.8");
+}
+
+TEST(FillTemplate, NegativeAndZeroNumbersAreSignedDecimals) {
+    EXPECT_EQ(FillTemplate(L"(%d)", {}, 0), L"(0)");
+    EXPECT_EQ(FillTemplate(L"(%d)", {}, -4), L"(-4)");
+}
+
+TEST(FillTemplate, ArgumentTextIsNotReinterpreted) {
+    // A path holding "%s" or "%d" must come out as written, not be filled again.
+    EXPECT_EQ(FillTemplate(L"Failed: %s (errno = %d).", {L"C:\\%s\\%d.dll"}, 2),
+              L"Failed: C:\\%s\\%d.dll (errno = 2).");
+}
+
+TEST(FillTemplate, MissingTextsBecomeEmptyAndStrayPercentsStay) {
+    EXPECT_EQ(FillTemplate(L"JNI exception: %s\nReason: %s.", {L"failed"}), L"JNI exception: failed\nReason: .");
+    EXPECT_EQ(FillTemplate(L"100%% and 5% and %", {}), L"100% and 5% and %");
+}
+
+}  // namespace
+}  // namespace orvo
