@@ -1,0 +1,65 @@
+#include "core/command_line.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace orvo {
+
+namespace {
+
+constexpr wchar_t kBlank = L' ';
+constexpr wchar_t kQuote = L'"';
+
+// Position of the first non-blank at or after `from`, or npos.
+size_t SkipBlanks(std::wstring_view text, size_t from) {
+    return text.find_first_not_of(kBlank, from);
+}
+
+}  // namespace
+
+void SplitCommandLine(std::wstring_view text, std::vector<std::wstring>& list) {
+    size_t i = text.empty() ? std::wstring_view::npos : 0;
+    while (i != std::wstring_view::npos) {
+        size_t end;
+        size_t next;
+        if (text[i] == kQuote) {
+            end = text.find(kQuote, i + 1);
+            list.emplace_back(text.substr(i + 1, end == std::wstring_view::npos ? end : end - i - 1));
+            next = end == std::wstring_view::npos ? end : end + 1;
+        } else {
+            end = text.find(kBlank, i);
+            list.emplace_back(text.substr(i, end == std::wstring_view::npos ? end : end - i));
+            next = end;
+        }
+        i = next == std::wstring_view::npos ? next : SkipBlanks(text, next);
+    }
+}
+
+std::wstring_view TrimCommandLine(std::wstring_view text) {
+    auto isSpace = [](wchar_t c) { return std::iswspace(static_cast<std::wint_t>(c)) != 0; };
+    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::vector<std::wstring> ArgumentsFromCommandLine(const wchar_t* commandLine) {
+    std::vector<std::wstring> list;
+    SplitCommandLine(TrimCommandLine(commandLine ? commandLine : L""), list);
+    if (!list.empty()) list.erase(list.begin());
+    return list;
+}
+
+bool HasNoSplashSwitch(const std::vector<std::wstring>& list) {
+    return std::any_of(list.begin(), list.end(), [](const std::wstring& entry) {
+        return entry == L"-nosplash" || entry == L"/nosplash";
+    });
+}
+
+std::vector<std::wstring> SplitCmdSetting(std::wstring_view expandedText) {
+    std::vector<std::wstring> pieces;
+    SplitCommandLine(expandedText, pieces);
+    std::erase_if(pieces, [](const std::wstring& piece) { return piece.empty(); });
+    return pieces;
+}
+
+}  // namespace orvo
