@@ -10,6 +10,7 @@ setup:
 	bash scripts/setup.sh
 
 build: setup
+	bash scripts/fetch-runtime.sh
 	cmake -S . -B $(BUILD_DIR)/i686 $(CMAKE_FLAGS) --toolchain cmake/mingw-i686.cmake \
 	  -DORVO_PAIR_LAUNCHER=$(BUILD_DIR)/x86_64/orvo64.exe
 	cmake -S . -B $(BUILD_DIR)/x86_64 $(CMAKE_FLAGS) --toolchain cmake/mingw-x86_64.cmake \

@@ -52,3 +52,8 @@ set_tests_properties(unit-${ORVO_ARCH} e2e-${ORVO_ARCH} PROPERTIES
   ENVIRONMENT "${ORVO_TEST_ENV}"
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp
   TIMEOUT 900)
+
+# The test JVM library: a stand-in jvm.dll whose behaviour each test chooses.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/testjvm/testjvm.cmake)
+  include(${CMAKE_SOURCE_DIR}/tests/testjvm/testjvm.cmake)
+endif()
