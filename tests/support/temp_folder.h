@@ -1,6 +1,6 @@
 #pragma once
-// A fresh folder for one test, under the test run's scratch folder (the current
-// directory, which CTest points into the build tree); removed with its contents.
+// A fresh folder for one test, under the test run's scratch folder (ORVO_TEST_TMP,
+// inside the build tree); removed with its contents.
 #include <string>
 
 namespace orvo::test {
@@ -21,14 +21,6 @@ private:
     std::wstring path_;
 };
 
-// Writes bytes to a file, creating nothing else. Returns false when it cannot.
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-// Reads a whole file; empty when it cannot.
-std::string ReadFileBytes(const std::wstring& path);
-// Creates a folder and every missing folder above it.
-bool MakeFolders(const std::wstring& path);
-// Removes a folder tree (long paths allowed).
-void RemoveTree(const std::wstring& path);
 // Value of an environment variable of the test run; empty when unset.
 std::wstring TestEnv(const wchar_t* name);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_tree.h"
 #include "support/temp_folder.h"
 
 namespace orvo {
@@ -24,7 +25,7 @@ TEST(LauncherPath, IsTheFullPathOfTheRunningExecutable) {
 
 TEST(FileExists, FindsFilesAndWildcardMatches) {
     TempFolder dir;
-    ASSERT_TRUE(test::WriteFileBytes(dir / L"a.jar", ""));  // an empty file exists too
+    test::WriteFileBytes(dir / L"a.jar", "");  // an empty file exists too
     EXPECT_TRUE(FileExists(dir / L"a.jar"));
     EXPECT_TRUE(FileExists(dir / L"*.jar"));
     EXPECT_FALSE(FileExists(dir / L"b.jar"));
@@ -33,7 +34,7 @@ TEST(FileExists, FindsFilesAndWildcardMatches) {
 
 TEST(AbsolutePathExists, RelativePathsNeverCountEvenWhenTheyExist) {
     TempFolder dir;
-    ASSERT_TRUE(test::WriteFileBytes(dir / L"here.txt", "x"));
+    test::WriteFileBytes(dir / L"here.txt", "x");
     wchar_t previous[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, previous);
     SetCurrentDirectoryW(dir.path().c_str());
@@ -81,7 +82,7 @@ TEST(CreateParentDirectories, FailureRemovesTheEmptyLevelBelowItEvenIfItExistedB
 TEST(CreateParentDirectories, FailureKeepsALevelThatIsNotEmpty) {
     TempFolder dir;
     ASSERT_TRUE(CreateDirectoryW((dir / L"a").c_str(), nullptr));
-    ASSERT_TRUE(test::WriteFileBytes(dir / L"a\\keep.txt", "x"));
+    test::WriteFileBytes(dir / L"a\\keep.txt", "x");
     EXPECT_NE(CreateParentDirectories(dir / L"a\\bad<name\\c\\f.txt"), 0u);
     EXPECT_TRUE(IsFolder(dir / L"a"));
 }
@@ -105,7 +106,7 @@ TEST(ExpandEnvironment, ExpandsDefinedAndKeepsUndefinedNames) {
 
 TEST(FileFinder, ReportsTheSearchedFolderWithoutTrailingSeparator) {
     TempFolder dir;
-    ASSERT_TRUE(test::WriteFileBytes(dir / L"run.ini", "[x]"));
+    test::WriteFileBytes(dir / L"run.ini", "[x]");
     FileFinder finder;
     ASSERT_TRUE(finder.FindFile(dir / L"run.ini"));
     EXPECT_TRUE(finder.found());
@@ -120,8 +121,8 @@ TEST(FileFinder, FindsFilesBehindPathsLongerThanTheClassicLimit) {
     TempFolder dir;
     std::wstring deep = dir.path();
     while (deep.size() < 300) deep += L"\\" + std::wstring(40, L'd');
-    ASSERT_TRUE(test::MakeFolders(deep));
-    ASSERT_TRUE(test::WriteFileBytes(L"\\\\?\\" + deep + L"\\f.txt", "x"));
+    test::CreateFolderTree(deep);
+    test::WriteFileBytes(L"\\\\?\\" + deep + L"\\f.txt", "x");
     FileFinder finder;
     EXPECT_TRUE(finder.FindFile(deep + L"\\f.txt"));
     EXPECT_NE(finder.root().find(std::wstring(40, L'd')), std::wstring::npos);

@@ -1,0 +1,32 @@
+#pragma once
+// Where the configuration files of a launcher lie, computed from paths alone.
+// Pure: no Windows calls; paths use "\" as separator.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvo {
+
+// The configuration file beside an executable: the text after the last "." of its
+// file name replaced by "ini" (C:\Apps\My.Tool.exe gives C:\Apps\My.Tool.ini).
+// nullopt when the file name has no "." (a "." in a folder name does not count).
+std::optional<std::wstring> ConfigPathFor(std::wstring_view executablePath);
+
+// File name of the per-user copy for an executable: the file name without the part
+// from its last "." on, plus ".ini" (C:\Apps\run.exe gives run.ini).
+std::wstring UserConfigFileName(std::wstring_view sourcePath);
+
+// The product name with each of \ ? " | > < : / * removed, fit for a folder name.
+std::wstring SanitizeProductName(std::wstring_view productName);
+
+// The two folders of the per-user copy and the copy itself, under appData:
+// appData\<sanitized product name>\<product code>\<file name>.
+struct UserConfigLocation {
+    std::wstring productFolder;
+    std::wstring codeFolder;
+    std::wstring file;
+};
+UserConfigLocation UserConfigLocationFor(std::wstring_view appData, std::wstring_view productName,
+                                         std::wstring_view productCode, std::wstring_view sourcePath);
+
+}  // namespace orvo

@@ -1,0 +1,14 @@
+#pragma once
+// How a configured "JRE Path" becomes a folder path. Pure: no Windows calls.
+#include <string>
+#include <string_view>
+
+namespace orvo {
+
+// Empty text stays empty; a drive ("X:...") or UNC ("\\...") path is returned as is;
+// any other text (a single "\" in front included) is appended, after one "\", to the
+// launcher's folder (its path up to the last "\"). No trailing "\" is added and ".."
+// is kept. A launcher path without any "\" leaves the text unchanged.
+std::wstring ResolveJrePath(std::wstring_view text, std::wstring_view launcherPath);
+
+}  // namespace orvo

@@ -1,0 +1,100 @@
+#include "config/settings_loader.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "config/config_file.h"
+#include "config/config_file_names.h"
+#include "config/config_keys.h"
+#include "config/config_locations.h"
+#include "config/jre_path_resolution.h"
+#include "config/jvm_search_settings.h"
+#include "config/layered_config.h"
+#include "config/setting_compare.h"
+#include "foundation/error_box.h"
+#include "foundation/messages.h"
+#include "foundation/paths.h"
+
+namespace orvo {
+namespace {
+
+void ReadProductInformation(const CConfigFile& file, LauncherSettings& settings) {
+    settings.productCode = file.ReadString(kSectionProductInformation, kKeyProductCode);
+    settings.productName = file.ReadString(kSectionProductInformation, kKeyProductName);
+}
+
+void ReadVersionSettings(const CLayeredConfig& config, LauncherSettings& settings) {
+    const std::wstring minimum = config.ReadString(kSectionJavaRuntime, kKeyMinimumVersion);
+    const std::wstring maximum = config.ReadString(kSectionJavaRuntime, kKeyMaximumVersion);
+    settings.versionRange = VersionRange::FromSettingTexts(minimum, maximum);
+    settings.serviceMode = config.ReadString(kSectionApplication, kKeyApplicationType) == kServiceApplicationType;
+    settings.preferredVersions = SplitPreferredVersions(config.ReadString(kSectionJavaRuntime, kKeyPreferredVersions));
+}
+
+// Outside service mode an existing per-user copy is the only source of "JRE Path",
+// even when it lacks the key: it holds the user's own choice.
+std::wstring ReadJrePathText(const CLayeredConfig& config, const std::wstring& launcherPath,
+                             const LauncherSettings& settings) {
+    if (!settings.serviceMode) {
+        const std::optional<std::wstring> userCopy =
+            UserConfigPath(launcherPath, settings.productName, settings.productCode, false);
+        if (userCopy && FileExists(*userCopy)) {
+            return CConfigFile(*userCopy).ReadString(kSectionJavaRuntime, kKeyJrePath);
+        }
+    }
+    return config.ReadString(kSectionJavaRuntime, kKeyJrePath);
+}
+
+void ReadSearchPrefs(const CLayeredConfig& config, JvmSearchPrefs& prefs) {
+    prefs.jvmType = ParseJvmType(config.ReadString(kSectionJavaRuntime, kKeyJvmType));
+    ApplyJvmSource(config.ReadString(kSectionJavaRuntime, kKeyJvmSource), prefs);
+    ApplyVmProvider(config.ReadString(kSectionJavaRuntime, kKeyVmProvider), prefs);
+}
+
+void ReadLaunchOptions(const CLayeredConfig& config, LauncherSettings& settings) {
+    settings.showExceptionDialog = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyFailureCheck));
+    settings.overrideWorkingDir = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyOverrideWorkingDir));
+    settings.systemPath = config.ReadString(kSectionJavaRuntime, kKeySystemPath);
+    settings.libraryPath = config.ReadString(kSectionJavaRuntime, kKeyLibraryPath);
+    settings.pairProduct = config.ReadString(kSectionApplication, kKeyPairProduct);
+    settings.pairReturnCode = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyPairReturnCode));
+}
+
+}  // namespace
+
+bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launcherPath,
+                      LauncherSettings& settings) {
+    ReadProductInformation(CConfigFile(configPath), settings);
+    const CLayeredConfig config(configPath);
+    ReadVersionSettings(config, settings);
+    settings.jrePath = ResolveJrePath(ReadJrePathText(config, launcherPath, settings), launcherPath);
+    ReadSearchPrefs(config, settings.searchPrefs);
+    std::wstring mainClass = config.ReadString(kSectionJavaRuntime, kKeyMainClass);
+    if (mainClass.empty()) {
+        return false;
+    }
+    // JNI's FindClass takes the internal form, with "/" between package names.
+    std::replace(mainClass.begin(), mainClass.end(), L'.', L'/');
+    settings.mainClass = std::move(mainClass);
+    ReadLaunchOptions(config, settings);
+    return true;
+}
+
+bool LoadSettings(LauncherSettings& settings) {
+    const std::optional<std::wstring> launcherPath = GetLauncherPath();
+    if (!launcherPath) {
+        return false;
+    }
+    const std::optional<std::wstring> configPath = ConfigPathFor(*launcherPath);
+    if (!configPath) {
+        return false;
+    }
+    if (ReadSettingsFrom(*configPath, *launcherPath, settings)) {
+        return true;
+    }
+    ShowErrorBox(ErrorBoxOwner(), LoadMessage(IDS_MAIN_CLASS_MISSING));
+    return false;
+}
+
+}  // namespace orvo

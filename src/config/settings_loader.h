@@ -1,0 +1,20 @@
+#pragma once
+// Fills LauncherSettings from the launcher's configuration, once, at start.
+#include <string>
+
+#include "config/launcher_settings.h"
+
+namespace orvo {
+
+// Reads the launcher's configuration into settings. False when the configuration
+// cannot be located (the module-path box was shown if the launcher path failed) or
+// "Main Class" is missing, which shows "Main class was not specified in INI file.".
+bool LoadSettings(LauncherSettings& settings);
+
+// The reads of LoadSettings, in their fixed order, from the main configuration at
+// configPath for the launcher at launcherPath. Returns false without any message
+// when "Main Class" is empty; the settings after it then keep their values.
+bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launcherPath,
+                      LauncherSettings& settings);
+
+}  // namespace orvo

@@ -1,0 +1,41 @@
+#pragma once
+// The one application object of a launcher process: it owns every component and
+// runs initialisation, the run step and teardown in their fixed order.
+#include <string>
+#include <vector>
+
+#include "config/launcher_settings.h"
+#include "hosting/jvm_host.h"
+#include "single_instance/single_instance.h"
+#include "splash/splash_screen.h"
+
+namespace orvo {
+
+class CLauncherApp {
+public:
+    CLauncherApp() = default;
+    CLauncherApp(const CLauncherApp&) = delete;
+    CLauncherApp& operator=(const CLauncherApp&) = delete;
+    // Teardown: closes the splash, destroys the VM, stops single-instance mode.
+    ~CLauncherApp();
+
+    // False when the launch failed before any Java code ran (a box was shown where due).
+    bool Init();
+    // The process exit code; called only after Init returned true.
+    int Run();
+
+private:
+    void ApplyWorkingDirectoryOverride();
+    int HostJvm();
+    int RunJvmThread();
+
+    CSplashScreen splash;
+    LauncherSettings settings;
+    std::vector<std::wstring> arguments;
+    std::wstring jvmPath;
+    bool runtimeNeedsPair = false;
+    CJvmHost host;
+    CSingleInstance singleInstance;
+};
+
+}  // namespace orvo

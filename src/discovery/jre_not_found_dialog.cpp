@@ -1,0 +1,179 @@
+#include "discovery/jre_not_found_dialog.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <optional>
+
+#include "discovery/java_version.h"
+#include "discovery/jvm_library.h"
+#include "foundation/messages.h"
+#include "foundation/text_format.h"
+#include "resources/resource_ids.h"
+
+namespace orvo {
+
+namespace {
+
+// File-system folders only, the resizable picker, no "Make New Folder" button.
+constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
+static_assert(kBrowseFlags == 0x241);
+
+struct CoTaskMemoryTraits {
+    using Pointer = void*;
+    static Pointer Invalid() noexcept { return nullptr; }
+    static void Close(Pointer p) noexcept { CoTaskMemFree(p); }
+};
+using UniqueCoTaskMemory = UniqueHandle<CoTaskMemoryTraits>;
+
+// The resizable folder picker needs an apartment-threaded COM on this thread, and
+// so may the shell handler that opens the download link. A thread already in
+// another apartment keeps it; only a successful initialisation is undone.
+class ComApartment {
+public:
+    ComApartment() noexcept : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (initialised_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialised_;
+};
+
+// The file-system folder the user picks, as the shell returns it; nullopt when the
+// picker is cancelled or the choice has no file-system path.
+std::optional<std::wstring> PickFolder(HWND owner) {
+    const std::wstring title = LoadMessage(IDS_BROWSE_FOR_JRE);
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = kBrowseFlags;
+    UniqueCoTaskMemory item(SHBrowseForFolderW(&info));
+    if (!item) return std::nullopt;
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(item.get()), path)) return std::nullopt;
+    return std::wstring(path);
+}
+
+// Where the dialog goes: centred on `centreOn`, then pulled into `area`, the right
+// and bottom edges first so that the left and top edges win for a dialog larger
+// than the area.
+POINT ClampedCentre(const RECT& box, const RECT& centreOn, const RECT& area) {
+    const LONG width = box.right - box.left;
+    const LONG height = box.bottom - box.top;
+    POINT origin{centreOn.left + (centreOn.right - centreOn.left - width) / 2,
+                 centreOn.top + (centreOn.bottom - centreOn.top - height) / 2};
+    if (origin.x + width > area.right) origin.x = area.right - width;
+    if (origin.y + height > area.bottom) origin.y = area.bottom - height;
+    if (origin.x < area.left) origin.x = area.left;
+    if (origin.y < area.top) origin.y = area.top;
+    return origin;
+}
+
+// Over a visible, non-minimised owner; otherwise in the work area of the nearest monitor.
+void CentreDialog(HWND dialog) {
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromWindow(owner != nullptr ? owner : dialog, MONITOR_DEFAULTTONEAREST),
+                         &monitor)) {
+        return;
+    }
+    RECT centreOn = monitor.rcWork;
+    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &centreOn);
+    RECT box{};
+    GetWindowRect(dialog, &box);
+    POINT origin = ClampedCentre(box, centreOn, monitor.rcWork);
+    SetWindowPos(dialog, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::wstring WithTrailingBackslash(std::wstring folder) {
+    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
+}  // namespace
+
+std::wstring JreNotFoundMessage(const LauncherSettings& settings) {
+    const std::wstring latest = LoadMessage(IDS_LATEST_VERSION);
+    const std::wstring maximum = LoadMessage(IDS_MAXIMUM_VERSION);
+    const std::wstring minimum = LoadMessage(IDS_MINIMUM_VERSION);
+    const std::wstring exact = LoadMessage(IDS_VERSION_REQUIRED);
+    const std::wstring between = LoadMessage(IDS_VERSION_BETWEEN);
+    const std::wstring requirement =
+        DescribeVersionRequirement(settings.versionRange, {latest, maximum, minimum, exact, between});
+    const bool serverOnly = settings.searchPrefs.jvmType == JvmType::ServerOnly;
+    return FillTemplate(LoadMessage(serverOnly ? IDS_JRE_NOT_FOUND_SERVER : IDS_JRE_NOT_FOUND), {requirement});
+}
+
+bool RunJreNotFoundDialog(const LauncherSettings& settings, JreDialogChoice& choice) {
+    ComApartment com;
+    CJreNotFoundDlg dialog(JreNotFoundMessage(settings), settings.searchPrefs.jvmType);
+    if (dialog.DoModal(GetActiveWindow()) != CJreNotFoundDlg::kResultOk) return false;
+    choice.folder = dialog.folder();
+    choice.jvmPath = dialog.jvmPath();
+    return true;
+}
+
+CJreNotFoundDlg::CJreNotFoundDlg(std::wstring message, JvmType jvmType)
+    : message_(std::move(message)), jvmType_(jvmType) {}
+
+INT_PTR CJreNotFoundDlg::DoModal(HWND owner) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_JRE_NOT_FOUND), owner,
+                           DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CJreNotFoundDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<CJreNotFoundDlg*>(lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        self->dialog_ = dialog;
+        return self->OnInitDialog();
+    }
+    auto* self = reinterpret_cast<CJreNotFoundDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (self == nullptr || message != WM_COMMAND) return FALSE;
+    self->OnCommand(LOWORD(wParam));
+    return TRUE;
+}
+
+BOOL CJreNotFoundDlg::OnInitDialog() {
+    link_.Attach(GetDlgItem(dialog_, IDC_DOWNLOAD_LINK));
+    SetDlgItemTextW(dialog_, IDC_JRE_MESSAGE, message_.c_str());
+    EnableWindow(GetDlgItem(dialog_, IDOK), FALSE);
+    CentreDialog(dialog_);
+    // OK, the first tab stop, starts disabled; the keyboard starts on Browse instead,
+    // which also becomes the button Enter presses.
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, IDC_BROWSE)), TRUE);
+    return FALSE;
+}
+
+void CJreNotFoundDlg::OnCommand(int id) {
+    switch (id) {
+        case IDOK:
+            // OK is disabled without a library; a stray IDOK must not confirm nothing.
+            if (!jvmPath_.empty()) EndDialog(dialog_, kResultOk);
+            break;
+        case IDCANCEL:
+            EndDialog(dialog_, kResultCancel);
+            break;
+        case IDC_BROWSE:
+            Browse();
+            break;
+        default:
+            break;
+    }
+}
+
+void CJreNotFoundDlg::Browse() {
+    std::optional<std::wstring> picked = PickFolder(dialog_);
+    if (!picked) return;
+    SetDlgItemTextW(dialog_, IDC_JRE_PATH, picked->c_str());
+    folder_ = WithTrailingBackslash(*picked);
+    bool isServer = false;
+    jvmPath_ = LocateJvmLibrary(folder_, jvmType_, isServer);
+    EnableWindow(GetDlgItem(dialog_, IDOK), jvmPath_.empty() ? FALSE : TRUE);
+}
+
+}  // namespace orvo

@@ -1,0 +1,123 @@
+#pragma once
+// Hosts the Java VM inside the launcher process: loads the JVM library, builds the
+// VM options from the configuration, creates the VM, redirects the Java program's
+// standard streams, and calls the main class.
+#include <windows.h>
+
+#include <jni.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hosting/jvm_entry_points.h"
+#include "hosting/jvm_option_list.h"
+
+namespace orvo {
+
+class CLayeredConfig;
+
+// What InvokeMain needs from the rest of the launcher.
+struct MainClassCall {
+    std::wstring mainClass;                      // "/"-separated
+    const std::vector<std::wstring>* arguments;  // the program arguments, in order
+    HANDLE readyEvent = nullptr;                 // set just before main runs; may be null
+    bool parkAfterMain = false;                  // keep the thread attached for ever after main
+    std::function<void()> closeOwnSplash;        // called when an exception escapes main
+};
+
+class CJvmHost {
+public:
+    CJvmHost() = default;
+    CJvmHost(const CJvmHost&) = delete;
+    CJvmHost& operator=(const CJvmHost&) = delete;
+
+    // Sets ORVO_JVM_PATH, ORVO_JVM_HOME and Path for the JVM library and the Java
+    // program, and, for a non-empty library path setting, appends the
+    // "-Djava.library.path=" option. Failures of the environment calls are ignored.
+    void PrepareEnvironment(const std::wstring& jvmLibraryPath, const std::wstring& libraryPathSetting,
+                            const std::wstring& systemPathSetting);
+
+    // Loads the JVM library (never unloaded) with the runtime's bin folder among the
+    // DLL search folders, and resolves its entry points. False after showing a box.
+    bool LoadJvmLibrary(const std::wstring& path);
+
+    // Appends the class path and VM parameter options, reads the stream settings and
+    // appends the Cmd arguments to `arguments`. False when the configuration cannot be
+    // located (nothing done) or the class path is empty (box shown, nothing else read).
+    bool BuildOptions(std::vector<std::wstring>& arguments);
+
+    // The loaded library's default Java stack size in bytes; 0 when it reports none.
+    std::uint32_t QueryDefaultStackSize() const;
+
+    // Creates the VM on the calling thread, then redirects the standard streams (a
+    // failed redirection is not a failed creation). False after showing a box.
+    bool CreateJvm();
+
+    // On the thread that created the VM: finds the main class, calls main with the
+    // arguments and deals with an exception that escapes it, then detaches the thread.
+    // False (after a box or a printed exception) when class, method or arguments
+    // cannot be had. Does not return when call.parkAfterMain is set.
+    bool InvokeMain(const MainClassCall& call);
+
+    // DestroyJavaVM when a VM exists (waits for its non-daemon threads); clears it.
+    void DestroyJvm();
+
+    JavaVM* vm() const noexcept { return vm_; }
+
+    // A java.lang.String with the text's UTF-16 units, or null (exception possibly
+    // pending). Usable on any attached thread with its own env.
+    static jstring NewJavaString(JNIEnv* env, std::wstring_view text);
+    // A String[] of the list, or null.
+    static jobjectArray NewArgumentArray(JNIEnv* env, const std::vector<std::wstring>& list);
+    // The exception's stack trace, or empty text when any step fails. Call it with no
+    // exception pending.
+    static std::wstring DescribeException(JNIEnv* env, jthrowable exception);
+
+    // Replaces the date-time picture between the first and the last "%" of the name by
+    // the formatted time ("L" = milliseconds); a name without "%" stays unchanged.
+    static void ExpandFileNameTime(std::wstring& name, const SYSTEMTIME& time);
+
+    // Makes the Java standard stream behind System.<method> write to the file (created
+    // with its missing folders, truncated or appended to). False when it could not;
+    // an exception may then be pending.
+    bool RedirectStream(const std::wstring& path, bool append, const char* systemMethod);
+
+    // Set from a -Xss VM parameter by BuildOptions, else by the launch sequence.
+    std::uint32_t threadStackSize = 0;
+    // "Failure Check": show the uncaught-exception dialog.
+    bool showExceptionDialog = false;
+
+private:
+    void AppendVmParameters(const std::wstring& setting, std::vector<std::wstring>& working);
+    void ReadStreamSettings(const CLayeredConfig& config);
+    void RedirectStandardStreams();
+    void ReportCreationFailure(jint result) const;
+    jclass FindMainClass(const std::wstring& mainClass);
+    jclass LoadThroughLauncherHelper(const std::wstring& mainClass);
+    jclass FindClassByName(const std::wstring& mainClass);
+    void HandleEscapedException(const MainClassCall& call);
+    void StopApplication();
+    bool DetachThread();
+
+    std::wstring jvmPath;
+    CreateJavaVmFunction createJavaVM = nullptr;
+    GetDefaultJavaVmInitArgsFunction getDefaultInitArgs = nullptr;
+    FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
+    JavaVM* vm_ = nullptr;
+    JNIEnv* env = nullptr;
+    JvmOptionList optionList;
+    std::wstring outputFile;
+    std::wstring errorFile;
+    bool outputAppend = false;
+    bool errorAppend = false;
+};
+
+// The "exit" and "abort" hooks of every VM the launcher creates: they do nothing, and
+// the VM goes on with its own exit or abort.
+void JNICALL JvmExitHook(jint code);
+void JNICALL JvmAbortHook();
+
+}  // namespace orvo

@@ -1,0 +1,91 @@
+#include "support/file_tree.h"
+
+#include <windows.h>
+
+#include "foundation/unique_handle.h"
+#include "support/harness_error.h"
+
+namespace orvo::test {
+
+std::wstring ExtendedLengthPath(const std::wstring& path) {
+    if (path.starts_with(L"\\\\?\\")) return path;
+    if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);
+    return L"\\\\?\\" + path;
+}
+
+void CreateFolderTree(const std::wstring& folder) {
+    const std::wstring extended = ExtendedLengthPath(folder);
+    // Skip the prefix and the drive ("\\?\Z:\") or share ("\\?\UNC\server\share\").
+    std::size_t start = extended.find(L'\\', 4);
+    if (extended.starts_with(L"\\\\?\\UNC\\")) start = extended.find(L'\\', extended.find(L'\\', 8) + 1);
+    for (std::size_t cut = extended.find(L'\\', start + 1);; cut = extended.find(L'\\', cut + 1)) {
+        std::wstring step = extended.substr(0, cut);
+        if (!CreateDirectoryW(step.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            throw HarnessError(L"cannot create folder " + step, GetLastError());
+        if (cut == std::wstring::npos) return;
+    }
+}
+
+namespace {
+
+void RemoveEntry(const std::wstring& extendedPath, DWORD attributes) {
+    SetFileAttributesW(extendedPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // A link to a folder is removed itself, never followed.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        if (!RemoveDirectoryW(extendedPath.c_str())) DeleteFileW(extendedPath.c_str());
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveFolderTree(extendedPath);
+    } else {
+        DeleteFileW(extendedPath.c_str());
+    }
+}
+
+}  // namespace
+
+bool RemoveFolderTree(const std::wstring& folder) {
+    if (!PathExists(folder)) return true;
+    const std::wstring extended = ExtendedLengthPath(folder);
+    WIN32_FIND_DATAW entry;
+    UniqueFindHandle search(FindFirstFileW((extended + L"\\*").c_str(), &entry));
+    if (search) {
+        do {
+            std::wstring_view name = entry.cFileName;
+            if (name != L"." && name != L"..") RemoveEntry(extended + L"\\" + entry.cFileName, entry.dwFileAttributes);
+        } while (FindNextFileW(search.get(), &entry));
+    }
+    search.reset();
+    return RemoveDirectoryW(extended.c_str()) || !PathExists(folder);
+}
+
+void WriteFileBytes(const std::wstring& path, std::string_view bytes) {
+    UniqueFileHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw HarnessError(L"cannot create " + path, GetLastError());
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size())
+        throw HarnessError(L"cannot write " + path, GetLastError());
+}
+
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
+    UniqueFileHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    return bytes;
+}
+
+void CopyFileTo(const std::wstring& source, const std::wstring& target) {
+    if (!CopyFileW(ExtendedLengthPath(source).c_str(), ExtendedLengthPath(target).c_str(), FALSE))
+        throw HarnessError(L"cannot copy " + source + L" to " + target, GetLastError());
+}
+
+bool PathExists(const std::wstring& path) {
+    return GetFileAttributesW(ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace orvo::test

@@ -1,0 +1,180 @@
+#include "config/settings_loader.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/file_tree.h"
+#include "support/temp_folder.h"
+
+namespace orvo {
+namespace {
+
+using test::TempFolder;
+
+// Points APPDATA somewhere for one test and puts the old value back afterwards.
+class AppDataOverride {
+public:
+    explicit AppDataOverride(const std::wstring& value) : previous_(test::TestEnv(L"APPDATA")) {
+        SetEnvironmentVariableW(L"APPDATA", value.empty() ? nullptr : value.c_str());
+    }
+    ~AppDataOverride() { SetEnvironmentVariableW(L"APPDATA", previous_.empty() ? nullptr : previous_.c_str()); }
+
+private:
+    std::wstring previous_;
+};
+
+class SettingsLoaderTest : public testing::Test {
+protected:
+    bool Load(const std::string& ini) {
+        test::WriteFileBytes(configPath, ini);
+        return ReadSettingsFrom(configPath, launcherPath, settings);
+    }
+    // Writes the per-user copy for product "Acme Tools", code "{X}".
+    void WriteUserCopy(const std::string& ini) {
+        test::CreateFolderTree(appData / L"Acme Tools\\{X}");
+        test::WriteFileBytes(appData / L"Acme Tools\\{X}\\run.ini", ini);
+    }
+
+    TempFolder dir;
+    TempFolder appData;
+    AppDataOverride appDataOverride{appData.path()};
+    const std::wstring launcherPath = dir / L"run.exe";
+    const std::wstring configPath = dir / L"run.ini";
+    LauncherSettings settings;
+};
+
+constexpr char kProduct[] = "[Product Information]\r\nProduct Name=Acme: Tools\r\nProduct Code={X}\r\n";
+
+TEST_F(SettingsLoaderTest, ReadsEveryFieldOfACompleteConfiguration) {
+    ASSERT_TRUE(Load(std::string(kProduct) +
+                     "[Application]\r\n"
+                     "Failure Check=yes\r\nOverride WorkingDir=YES\r\n"
+                     "Pair Product=C:\\Apps\\run64.exe\r\nPair Return Code=Yes\r\n"
+                     "[Java Runtime Environment]\r\n"
+                     "Main Class=com.example.app.Main\r\nJRE Path=jre\r\n"
+                     "Minimum Version=1.6\r\nMaximum Version=1.8\r\nPreferred versions=1.8;;11;\r\n"
+                     "JVM Type=favor_server\r\nJVM Source=only_JRE\r\nVM Provider=Favor_IBM\r\n"
+                     "System Path=C:\\bin\r\nLibrary Path=C:\\lib\r\n"));
+    EXPECT_EQ(settings.productName, L"Acme: Tools");
+    EXPECT_EQ(settings.productCode, L"{X}");
+    EXPECT_EQ(settings.mainClass, L"com/example/app/Main");
+    EXPECT_EQ(settings.jrePath, dir / L"jre");
+    EXPECT_EQ(settings.versionRange.minimum, (JavaVersion{{1, 6, 0, 0}}));
+    EXPECT_EQ(settings.versionRange.maximum, (JavaVersion{{1, 8, 65535, 65535}}));
+    EXPECT_EQ(settings.preferredVersions, (std::vector<std::wstring>{L"1.8", L"", L"11"}));
+    EXPECT_FALSE(settings.serviceMode);
+    EXPECT_EQ(settings.searchPrefs.jvmType, JvmType::FavorServer);
+    EXPECT_FALSE(settings.searchPrefs.bothSources);
+    EXPECT_TRUE(settings.searchPrefs.jreFavored);
+    EXPECT_FALSE(settings.searchPrefs.jdkFavored);
+    EXPECT_TRUE(settings.searchPrefs.ibmFavored);
+    EXPECT_FALSE(settings.searchPrefs.sunFavored);
+    EXPECT_TRUE(settings.showExceptionDialog);
+    EXPECT_TRUE(settings.overrideWorkingDir);
+    EXPECT_EQ(settings.pairProduct, L"C:\\Apps\\run64.exe");
+    EXPECT_TRUE(settings.pairReturnCode);
+    EXPECT_EQ(settings.systemPath, L"C:\\bin");
+    EXPECT_EQ(settings.libraryPath, L"C:\\lib");
+}
+
+TEST_F(SettingsLoaderTest, MissingMainClassStopsTheReadsThere) {
+    EXPECT_FALSE(Load(std::string(kProduct) +
+                      "[Application]\r\nOverride WorkingDir=Yes\r\nPair Product=run64.exe\r\nFailure Check=Yes\r\n"
+                      "[Java Runtime Environment]\r\nJRE Path=D:\\Java\r\nJVM Type=server\r\n"
+                      "Library Path=C:\\lib\r\n"));
+    EXPECT_EQ(settings.productCode, L"{X}");
+    EXPECT_EQ(settings.jrePath, L"D:\\Java");
+    EXPECT_EQ(settings.searchPrefs.jvmType, JvmType::ServerOnly);
+    EXPECT_EQ(settings.mainClass, L"");
+    EXPECT_FALSE(settings.overrideWorkingDir);
+    EXPECT_FALSE(settings.showExceptionDialog);
+    EXPECT_EQ(settings.pairProduct, L"");
+    EXPECT_EQ(settings.libraryPath, L"");
+}
+
+TEST_F(SettingsLoaderTest, MissingFileMeansMissingMainClass) {
+    EXPECT_FALSE(ReadSettingsFrom(dir / L"absent.ini", launcherPath, settings));
+}
+
+TEST_F(SettingsLoaderTest, MissingKeysKeepTheDefaults) {
+    ASSERT_TRUE(Load("[Java Runtime Environment]\r\nMain Class=Main\r\n"));
+    EXPECT_EQ(settings.mainClass, L"Main");
+    EXPECT_EQ(settings.jrePath, L"");
+    EXPECT_EQ(settings.versionRange.minimum, JavaVersion{});
+    EXPECT_EQ(settings.versionRange.maximum, JavaVersion{});
+    EXPECT_TRUE(settings.preferredVersions.empty());
+    EXPECT_EQ(settings.searchPrefs.jvmType, JvmType::Any);
+    // A missing "JVM Source" favours both kinds.
+    EXPECT_TRUE(settings.searchPrefs.bothSources);
+    EXPECT_TRUE(settings.searchPrefs.jdkFavored);
+    EXPECT_TRUE(settings.searchPrefs.jreFavored);
+    EXPECT_TRUE(settings.searchPrefs.sunAllowed && settings.searchPrefs.sunFavored);
+    EXPECT_FALSE(settings.searchPrefs.jrockitAllowed || settings.searchPrefs.ibmAllowed);
+    EXPECT_FALSE(settings.serviceMode || settings.pairReturnCode || settings.overrideWorkingDir ||
+                 settings.showExceptionDialog);
+}
+
+TEST_F(SettingsLoaderTest, KeywordsKeepTheirOwnLetterCaseRules) {
+    ASSERT_TRUE(Load("[Application]\r\nApplication Type=Service\r\nPair Return Code=Y\r\nFailure Check=true\r\n"
+                     "[Java Runtime Environment]\r\nMain Class=Main\r\nMinimum Version=Any\r\n"
+                     "Maximum Version=any\r\nJVM Type=Server\r\nVM Provider=SUN\r\n"));
+    EXPECT_FALSE(settings.serviceMode);
+    EXPECT_FALSE(settings.pairReturnCode);
+    EXPECT_FALSE(settings.showExceptionDialog);
+    EXPECT_EQ(settings.versionRange.minimum, JavaVersion{});
+    EXPECT_EQ(settings.versionRange.maximum, (JavaVersion{{65535, 65535, 65535, 65535}}));
+    EXPECT_EQ(settings.searchPrefs.jvmType, JvmType::Any);
+    EXPECT_TRUE(settings.searchPrefs.sunFavored);
+    EXPECT_FALSE(settings.searchPrefs.jrockitAllowed);
+}
+
+TEST_F(SettingsLoaderTest, ContinuationSectionsApplyToLoadedKeys) {
+    ASSERT_TRUE(Load("[Java Runtime Environment]\r\nMain Class=Main\r\n"
+                     "[Java Runtime Environment+]\r\nLibrary Path=C:\\native\r\nJVM Type=server\r\n"
+                     "[Application+]\r\nPair Product=run64.exe\r\n"));
+    EXPECT_EQ(settings.libraryPath, L" C:\\native");
+    EXPECT_EQ(settings.pairProduct, L" run64.exe");
+    // " server" is not the exact word.
+    EXPECT_EQ(settings.searchPrefs.jvmType, JvmType::Any);
+}
+
+TEST_F(SettingsLoaderTest, PerUserCopyWinsOutsideServiceMode) {
+    WriteUserCopy("[Java Runtime Environment]\r\nJRE Path=C:\\Java8\r\n");
+    ASSERT_TRUE(Load(std::string(kProduct) + "[Java Runtime Environment]\r\nMain Class=M\r\nJRE Path=C:\\Java11\r\n"));
+    EXPECT_EQ(settings.jrePath, L"C:\\Java8");
+}
+
+TEST_F(SettingsLoaderTest, PerUserCopyWithoutJrePathStillWins) {
+    WriteUserCopy("[Java Runtime Environment]\r\nMain Class=Other\r\n");
+    ASSERT_TRUE(Load(std::string(kProduct) + "[Java Runtime Environment]\r\nMain Class=M\r\nJRE Path=C:\\Java11\r\n"));
+    EXPECT_EQ(settings.jrePath, L"");
+    EXPECT_EQ(settings.mainClass, L"M");  // nothing else comes from the copy
+}
+
+TEST_F(SettingsLoaderTest, RelativeJrePathOfThePerUserCopyIsResolvedAgainstTheLauncher) {
+    WriteUserCopy("[Java Runtime Environment]\r\nJRE Path=..\\Java\r\n");
+    ASSERT_TRUE(Load(std::string(kProduct) + "[Java Runtime Environment]\r\nMain Class=M\r\n"));
+    EXPECT_EQ(settings.jrePath, dir / L"..\\Java");
+}
+
+TEST_F(SettingsLoaderTest, ServiceModeIgnoresThePerUserCopy) {
+    WriteUserCopy("[Java Runtime Environment]\r\nJRE Path=C:\\Java8\r\n");
+    ASSERT_TRUE(Load(std::string(kProduct) +
+                     "[Application]\r\nApplication Type=service\r\n"
+                     "[Java Runtime Environment]\r\nMain Class=M\r\nJRE Path=C:\\Java11\r\n"));
+    EXPECT_TRUE(settings.serviceMode);
+    EXPECT_EQ(settings.jrePath, L"C:\\Java11");
+}
+
+TEST_F(SettingsLoaderTest, WithoutAppDataTheMainConfigurationHoldsJrePath) {
+    WriteUserCopy("[Java Runtime Environment]\r\nJRE Path=C:\\Java8\r\n");
+    AppDataOverride noAppData(L"");
+    ASSERT_TRUE(Load(std::string(kProduct) + "[Java Runtime Environment]\r\nMain Class=M\r\nJRE Path=C:\\Java11\r\n"));
+    EXPECT_EQ(settings.jrePath, L"C:\\Java11");
+}
+
+}  // namespace
+}  // namespace orvo
