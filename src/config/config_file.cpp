@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "foundation/orvo_error.h"
+#include "foundation/paths.h"
 
 namespace orvo {
 namespace {
@@ -11,7 +12,10 @@ constexpr DWORD kFirstBufferSize = 256;
 
 }  // namespace
 
+// The profile functions do not accept paths of 260 units and more, not even with
+// the "\\?\" prefix; the short form of such a path still names the same file.
 std::wstring CConfigFile::ReadString(const std::wstring& section, const std::wstring& key) const {
+    const std::wstring file = ClassicLengthPath(path_);
     std::wstring buffer;
     for (DWORD size = kFirstBufferSize;; size *= 2) {
         if (size > 0x40000000u) {
@@ -19,7 +23,7 @@ std::wstring CConfigFile::ReadString(const std::wstring& section, const std::wst
         }
         buffer.resize(size);
         const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buffer.data(),
-                                                      size, path_.c_str());
+                                                      size, file.c_str());
         // A truncated value comes back as exactly size - 1 characters; a value of that
         // length that fits is read once more, which costs nothing but time.
         if (length != size - 1) {
@@ -31,7 +35,8 @@ std::wstring CConfigFile::ReadString(const std::wstring& section, const std::wst
 
 bool CConfigFile::WriteString(const std::wstring& section, const std::wstring& key,
                               const std::wstring& value) const {
-    return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) != FALSE;
+    const std::wstring file = ClassicLengthPath(path_);
+    return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
 }  // namespace orvo

@@ -29,6 +29,12 @@ std::wstring ToLongPathForm(const std::wstring& path);
 // Returns 0 or the system error code of the failure; undoes at most one level.
 DWORD CreateParentDirectories(const std::wstring& filePath);
 
+// A name for `path` that APIs limited to the classic 260 units accept (the profile
+// functions are): the path itself when it is short, else its short (8.3) form, or,
+// for a file that does not exist yet, its folder's short form plus the file name.
+// Returns the path unchanged when no shorter form can be had.
+std::wstring ClassicLengthPath(const std::wstring& path);
+
 // Expands %NAME% references; undefined names stay as written.
 std::wstring ExpandEnvironment(const std::wstring& text);
 

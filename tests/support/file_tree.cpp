@@ -7,10 +7,21 @@
 
 namespace orvo::test {
 
+std::wstring FullPathOf(const std::wstring& path) {
+    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    DWORD length = size ? GetFullPathNameW(path.c_str(), size, full.data(), nullptr) : 0;
+    if (length == 0 || length >= size) throw HarnessError(L"cannot make a full path of " + path, GetLastError());
+    full.resize(length);
+    return full;
+}
+
 std::wstring ExtendedLengthPath(const std::wstring& path) {
     if (path.starts_with(L"\\\\?\\")) return path;
-    if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
+    // The prefixed form is taken literally: "..", "." and "/" must be resolved first.
+    std::wstring full = FullPathOf(path);
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
 }
 
 void CreateFolderTree(const std::wstring& folder) {

@@ -7,7 +7,12 @@
 
 namespace orvo::test {
 
-// "\\?\" form of an absolute drive or UNC path; a path that has it already is unchanged.
+// The full path (GetFullPathNameW: relative parts, "." and ".." resolved, "/" made
+// "\\"), of any length. Throws HarnessError on failure.
+std::wstring FullPathOf(const std::wstring& path);
+
+// "\\?\" form of the path, made full first (relative parts and ".." resolved);
+// a path that has the prefix already is unchanged. Throws HarnessError on failure.
 std::wstring ExtendedLengthPath(const std::wstring& path);
 
 // Creates the folder and every missing folder above it; throws HarnessError on failure.

@@ -56,6 +56,23 @@ TEST(ConfigFile, WriteStringCreatesTheFileAndKeepsOtherEntries) {
     EXPECT_NE(test::ReadFileBytes(path).value_or("").find("JRE Path=D:\\jdk\\"), std::string::npos);
 }
 
+// The profile functions refuse paths of 260 units and more; such a file must still
+// be read and written, as a launcher installed deep in a folder tree needs.
+TEST(ConfigFile, ReadsAndWritesFilesBehindPathsBeyondTheClassicLimit) {
+    TempFolder dir;
+    std::wstring deep = dir.path();
+    while (deep.size() < 280) deep += L"\\" + std::wstring(40, L'f');
+    test::CreateFolderTree(deep);
+    test::WriteFileBytes(L"\\\\?\\" + deep + L"\\run.ini", "[Java Runtime Environment]\r\nMain Class=a.Main\r\n");
+    const CConfigFile existing(deep + L"\\run.ini");
+    EXPECT_EQ(existing.ReadString(L"Java Runtime Environment", L"Main Class"), L"a.Main");
+
+    const CConfigFile fresh(deep + L"\\fresh.ini");
+    EXPECT_TRUE(fresh.WriteString(L"Java Runtime Environment", L"JRE Path", L"C:\\jre\\"));
+    EXPECT_EQ(fresh.ReadString(L"Java Runtime Environment", L"JRE Path"), L"C:\\jre\\");
+    EXPECT_TRUE(test::PathExists(deep + L"\\fresh.ini"));
+}
+
 TEST(LayeredConfig, ContinuationSectionSuppliesMissingValuesWithABlankInFront) {
     TempFolder dir;
     const std::wstring path = dir / L"run.ini";
