@@ -1,5 +1,7 @@
 #include "discovery/jvm_locator.h"
 
+#include <utility>
+
 #include "config/jre_path_write_back.h"
 #include "discovery/jvm_library.h"
 #include "discovery/pair_machine_check.h"

@@ -1,0 +1,80 @@
+#include "discovery/registry_reader.h"
+
+namespace orvo {
+namespace {
+
+// A registry key name has at most 255 characters.
+constexpr DWORD kMaxKeyNameLength = 255;
+// A value that changes between the size query and the read is read again this
+// often before the read counts as failed.
+constexpr int kReadAttempts = 3;
+
+REGSAM AccessFor(RegistryView view) {
+    // Without a flag the process's own view is read; KEY_WOW64_64KEY is harmless
+    // on 32-bit Windows, where there is only one view.
+    return view == RegistryView::Wide64 ? KEY_READ | KEY_WOW64_64KEY : KEY_READ;
+}
+
+std::optional<std::vector<BYTE>> ReadValueBytes(HKEY key, const wchar_t* valueName) {
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        DWORD size = 0;
+        if (RegQueryValueExW(key, valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
+            size == 0) {
+            return std::nullopt;
+        }
+        std::vector<BYTE> bytes(size);
+        DWORD read = size;
+        LSTATUS status = RegQueryValueExW(key, valueName, nullptr, nullptr, bytes.data(), &read);
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) return std::nullopt;
+        bytes.resize(read);
+        return bytes;
+    }
+    return std::nullopt;
+}
+
+// The data carries no promise of a terminating NUL or of an even length, so the
+// text is cut from whole UTF-16 units inside the data only.
+std::wstring TextUpToFirstNul(const std::vector<BYTE>& bytes) {
+    std::wstring text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        wchar_t unit = static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
+        if (unit == L'\0') break;
+        text.push_back(unit);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<UniqueRegKey> OpenRegistryKey(HKEY parent, const std::wstring& path,
+                                            RegistryView view) {
+    // The out-handle is adopted only on success: a failed open promises nothing about it.
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(parent, path.c_str(), 0, AccessFor(view), &opened) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return UniqueRegKey(opened);
+}
+
+std::vector<std::wstring> RegistrySubkeyNames(HKEY key) {
+    std::vector<std::wstring> names;
+    wchar_t name[kMaxKeyNameLength + 1];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = kMaxKeyNameLength + 1;
+        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+std::optional<std::wstring> ReadRegistryText(HKEY key, const wchar_t* valueName) {
+    std::optional<std::vector<BYTE>> bytes = ReadValueBytes(key, valueName);
+    if (!bytes) return std::nullopt;
+    return TextUpToFirstNul(*bytes);
+}
+
+}  // namespace orvo
