@@ -7,11 +7,13 @@
 #include "core/pair_handover.h"
 #include "discovery/jvm_locator.h"
 #include "foundation/paths.h"
+#include "foundation/unique_handle.h"
 
 namespace orvo {
 
 CLauncherApp::~CLauncherApp() {
     splash.CloseOwn();
+    host.DestroyJvm();  // waits for the Java program's non-daemon threads
     splash.CloseNative();
 }
 
@@ -45,10 +47,10 @@ int CLauncherApp::Run() {
 }
 
 int CLauncherApp::HostJvm() {
-    host.PrepareEnvironment();
+    host.PrepareEnvironment(jvmPath, settings.libraryPath, settings.systemPath);
     if (!HasNoSplashSwitch(arguments) && !splash.Show()) return 0;
     if (!host.LoadJvmLibrary(jvmPath)) return -1;
-    host.BuildOptions();
+    host.BuildOptions(arguments);  // its result does not stop the launch
     if (host.threadStackSize == 0) host.threadStackSize = host.QueryDefaultStackSize();
     if (RunJvmThread() == 0) return 0;
     splash.CloseNative();
@@ -56,9 +58,36 @@ int CLauncherApp::HostJvm() {
 }
 
 int CLauncherApp::RunJvmThread() {
-    // Creating the VM and calling main come with hosting; until then there is no
-    // VM thread to run, and the launch fails honestly.
-    return 1;
+    // Without creation flags the size is committed up front; a size the system cannot
+    // give makes CreateThread fail, and the same work then runs on this thread.
+    UniqueKernelHandle thread(CreateThread(nullptr, host.threadStackSize, &JvmThreadProc, this, 0, nullptr));
+    if (!thread) return static_cast<int>(RunJvm());
+    WaitForSingleObject(thread.get(), INFINITE);
+    DWORD exitCode = 1;
+    if (!GetExitCodeThread(thread.get(), &exitCode)) exitCode = 1;
+    return static_cast<int>(exitCode);
+}
+
+DWORD WINAPI CLauncherApp::JvmThreadProc(void* app) {
+    return app ? static_cast<CLauncherApp*>(app)->RunJvm() : 1;
+}
+
+DWORD CLauncherApp::RunJvm() {
+    if (!host.CreateJvm()) return 1;
+    if (!host.InvokeMain(MainCall())) return 1;
+    // A service's VM goes when main returns; teardown then finds none.
+    if (settings.serviceMode) host.DestroyJvm();
+    return 0;
+}
+
+MainClassCall CLauncherApp::MainCall() {
+    MainClassCall call;
+    call.mainClass = settings.mainClass;
+    call.arguments = arguments;  // Cmd has added its pieces by now
+    call.readyEvent = nullptr;  // single-instance mode is not served yet
+    call.parkAfterMain = settings.searchPrefs.ibmAllowed && settings.searchPrefs.ibmFavored;
+    call.closeOwnSplash = [this] { splash.CloseOwn(); };
+    return call;
 }
 
 }  // namespace orvo

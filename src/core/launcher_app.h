@@ -1,6 +1,8 @@
 #pragma once
 // The one application object of a launcher process: it owns every component and
 // runs initialisation, the run step and teardown in their fixed order.
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -28,6 +30,10 @@ private:
     void ApplyWorkingDirectoryOverride();
     int HostJvm();
     int RunJvmThread();
+    // The VM thread's work: create the VM and call main. 0 on success, 1 on failure.
+    DWORD RunJvm();
+    MainClassCall MainCall();
+    static DWORD WINAPI JvmThreadProc(void* app);
 
     CSplashScreen splash;
     LauncherSettings settings;

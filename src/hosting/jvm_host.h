@@ -22,7 +22,7 @@ class CLayeredConfig;
 // What InvokeMain needs from the rest of the launcher.
 struct MainClassCall {
     std::wstring mainClass;                      // "/"-separated
-    const std::vector<std::wstring>* arguments;  // the program arguments, in order
+    std::vector<std::wstring> arguments;         // the program arguments, in order
     HANDLE readyEvent = nullptr;                 // set just before main runs; may be null
     bool parkAfterMain = false;                  // keep the thread attached for ever after main
     std::function<void()> closeOwnSplash;        // called when an exception escapes main

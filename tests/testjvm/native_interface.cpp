@@ -311,6 +311,19 @@ void JNICALL ExceptionDescribe(JNIEnv* env) {
     thread.pendingException = nullptr;
 }
 
+// Makes an existing throwable the pending exception again, as a real VM does; a
+// null or non-throwable object is a misuse the launcher must never commit.
+jint JNICALL Throw(JNIEnv* env, jthrowable throwable) {
+    ModelLock lock;
+    ThreadState& thread = ThreadOf(env);
+    Object* object = Resolve(thread, throwable, "Throw");
+    if (object == nullptr || object->classObject == nullptr || !object->classObject->throwable)
+        Misuse("Throw: not a throwable");
+    LogLine("throw").Bytes("thread", thread.name).Bytes("class", object->classObject->name).Write();
+    thread.pendingException = object;
+    return JNI_OK;
+}
+
 void JNICALL ExceptionClear(JNIEnv* env) {
     ModelLock lock;
     ThreadState& thread = ThreadOf(env);
@@ -352,6 +365,7 @@ JNINativeInterface_ BuildNativeInterface() {
     table.ExceptionOccurred = ExceptionOccurred;
     table.ExceptionDescribe = ExceptionDescribe;
     table.ExceptionClear = ExceptionClear;
+    table.Throw = Throw;
     return table;
 }
 

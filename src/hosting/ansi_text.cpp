@@ -1,0 +1,49 @@
+#include "hosting/ansi_text.h"
+
+#include <windows.h>
+
+#include "foundation/orvo_error.h"
+
+namespace orvo {
+
+namespace {
+
+int AnsiLength(std::wstring_view text, DWORD flags, char* buffer, int size) {
+    return WideCharToMultiByte(CP_THREAD_ACP, flags, text.data(), static_cast<int>(text.size()), buffer,
+                               size, nullptr, nullptr);
+}
+
+// Code pages such as UTF-8 refuse WC_NO_BEST_FIT_CHARS; they have no best-fit
+// mapping to avoid, so the plain conversion is the same thing for them.
+DWORD NoBestFitFlags(std::wstring_view text) {
+    if (AnsiLength(text, WC_NO_BEST_FIT_CHARS, nullptr, 0) == 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+        return 0;
+    }
+    return WC_NO_BEST_FIT_CHARS;
+}
+
+}  // namespace
+
+std::string ToThreadAnsi(std::wstring_view text) {
+    if (text.empty()) return {};
+    if (text.size() > 0x3FFFFFFF) throw OrvoError(kErrorArithmeticOverflow);
+    DWORD flags = NoBestFitFlags(text);
+    int size = AnsiLength(text, flags, nullptr, 0);
+    if (size <= 0) return {};
+    std::string result(static_cast<std::size_t>(size), '\0');
+    AnsiLength(text, flags, result.data(), size);
+    return result;
+}
+
+std::wstring FromThreadAnsi(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    if (bytes.size() > 0x3FFFFFFF) throw OrvoError(kErrorArithmeticOverflow);
+    int length = static_cast<int>(bytes.size());
+    int size = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), length, nullptr, 0);
+    if (size <= 0) return {};
+    std::wstring result(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), length, result.data(), size);
+    return result;
+}
+
+}  // namespace orvo

@@ -1,0 +1,17 @@
+#pragma once
+// Conversions between the launcher's UTF-16 text and the narrow strings the JVM library
+// and the runtime's splash library take, in the thread's ANSI code page.
+#include <string>
+#include <string_view>
+
+namespace orvo {
+
+// The text in the thread's ANSI code page. A character the code page cannot represent
+// becomes the code page's default character, never a look-alike (a fullwidth quotation
+// mark must not turn into a quotation mark that the VM would parse).
+std::string ToThreadAnsi(std::wstring_view text);
+
+// Bytes in the thread's ANSI code page as UTF-16 text.
+std::wstring FromThreadAnsi(std::string_view bytes);
+
+}  // namespace orvo

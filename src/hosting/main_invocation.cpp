@@ -1,0 +1,122 @@
+// CJvmHost::InvokeMain: finding the main class, calling main, and what happens when
+// an exception escapes it.
+#include <algorithm>
+
+#include "foundation/error_box.h"
+#include "foundation/messages.h"
+#include "foundation/unique_handle.h"
+#include "hosting/java_exception_dlg.h"
+#include "hosting/jni_objects.h"
+#include "hosting/jvm_host.h"
+
+namespace orvo {
+
+bool CJvmHost::InvokeMain(const MainClassCall& call) {
+    // A thread that ends while attached counts for ever among the non-daemon threads
+    // that DestroyJavaVM waits for, so teardown would hang after any failure here.
+    ScopeExit detachOnFailure([this] { DetachThread(); });
+    jclass mainClass = FindMainClass(call.mainClass);
+    if (!mainClass) return false;
+    jmethodID main = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
+    if (!main) {
+        if (ExceptionPending(env)) env->ExceptionDescribe();
+        else ShowErrorBox(ErrorBoxOwner(), LoadMessage(IDS_NO_MAIN_METHOD));
+        return false;
+    }
+    jobjectArray arguments = NewArgumentArray(env, call.arguments);
+    if (!arguments) {
+        DescribePendingException(env);
+        return false;
+    }
+    if (call.readyEvent) SetEvent(call.readyEvent);
+    env->CallStaticVoidMethod(mainClass, main, arguments);
+    HandleEscapedException(call);
+    detachOnFailure.dismiss();
+    // With an IBM VM the creating thread stays attached until the program itself ends
+    // the process; the launching thread goes on waiting for it.
+    while (call.parkAfterMain) Sleep(INFINITE);
+    return DetachThread();
+}
+
+jclass CJvmHost::FindMainClass(const std::wstring& mainClass) {
+    if (jclass found = LoadThroughLauncherHelper(mainClass)) return found;
+    return FindClassByName(mainClass);
+}
+
+// The runtime's own launcher helper loads the class the way "java" does (with the
+// application class loader and its checks); older runtimes do without it.
+jclass CJvmHost::LoadThroughLauncherHelper(const std::wstring& mainClass) {
+    if (!findClassFromBootLoader) return nullptr;
+    jclass helper = findClassFromBootLoader(env, "sun/launcher/LauncherHelper");
+    jmethodID check =
+        helper ? env->GetStaticMethodID(helper, "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;") : nullptr;
+    if (!check) {
+        env->ExceptionClear();  // a runtime without the helper: not an error
+        return nullptr;
+    }
+    std::wstring dotted = mainClass;
+    std::replace(dotted.begin(), dotted.end(), L'/', L'.');
+    jstring name = NewJavaString(env, dotted);
+    if (!name) {
+        DescribePendingException(env);
+        return nullptr;
+    }
+    jobject found = env->CallStaticObjectMethod(helper, check, static_cast<jint>(JNI_TRUE), static_cast<jint>(1), name);
+    DescribePendingException(env);
+    return static_cast<jclass>(found);
+}
+
+jclass CJvmHost::FindClassByName(const std::wstring& mainClass) {
+    jstring name = NewJavaString(env, mainClass);
+    if (!name) {
+        DescribePendingException(env);
+        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_MAIN_CLASS_LOAD_FAILED), mainClass);
+        return nullptr;
+    }
+    const char* utf = env->GetStringUTFChars(name, nullptr);
+    if (!utf) {
+        DescribePendingException(env);
+        return nullptr;
+    }
+    jclass found = env->FindClass(utf);
+    env->ReleaseStringUTFChars(name, utf);
+    if (!found) {
+        DescribePendingException(env);
+        // The name as configured: it is what FindClass was given, and unlike the
+        // modified UTF-8 bytes it shows any letter correctly.
+        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_MAIN_CLASS_NOT_FOUND), mainClass);
+    }
+    return found;
+}
+
+void CJvmHost::HandleEscapedException(const MainClassCall& call) {
+    jthrowable thrown = env->ExceptionOccurred();
+    if (!thrown) return;
+    if (call.closeOwnSplash) call.closeOwnSplash();
+    // Left pending, the VM reports it as uncaught when the thread detaches.
+    if (!showExceptionDialog) return;
+    // No Java code may run while an exception is pending: it is set aside while its
+    // stack trace is taken and the dialog is up, and thrown again on Ignore.
+    env->ExceptionClear();
+    std::wstring stackTrace = DescribeException(env, thrown);
+    if (!stackTrace.empty() && CJavaExceptionDlg(stackTrace).Show(GetActiveWindow()) != IDOK) {
+        StopApplication();
+        return;
+    }
+    env->Throw(thrown);
+}
+
+void CJvmHost::StopApplication() {
+    jclass systemClass = env->FindClass("java/lang/System");
+    jmethodID exitMethod = systemClass ? env->GetStaticMethodID(systemClass, "exit", "(I)V") : nullptr;
+    if (exitMethod) env->CallStaticVoidMethod(systemClass, exitMethod, static_cast<jint>(-1));
+    DescribePendingException(env);  // System.exit normally does not return at all
+}
+
+bool CJvmHost::DetachThread() {
+    jint result = vm_->DetachCurrentThread();
+    env = nullptr;  // belongs to the attachment that just ended
+    return result == JNI_OK;
+}
+
+}  // namespace orvo

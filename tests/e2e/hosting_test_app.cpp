@@ -1,0 +1,54 @@
+#include "hosting_test_app.h"
+
+#include <gtest/gtest.h>
+
+#include "support/wide_text.h"
+
+namespace orvo::test {
+
+HostedApp::HostedApp(const TestJvmIni& jvmIni, HostedIni ini, TestJvmVariant variant)
+    : runtime(folder.PathOf(L"jre"), jvmIni, TestJvmFlavor::kServer, variant),
+      launcher(folder.AddLauncher(L"App.exe")) {
+    WriteIni(ini);
+}
+
+TestJvmIni HostedApp::DefaultJvmIni() { return TestJvmIni().Set("classes", kAppClasses); }
+
+void HostedApp::WriteIni(const HostedIni& ini) const {
+    std::wstring text = L"[Application]\n" + ini.applicationLines;
+    text += L"[Java Runtime Environment]\nMain Class=" + ini.mainClass + L"\nJRE Path=" + runtime.home() + L"\n";
+    text += ini.runtimeLines;
+    text += L"[Class Path]\nClass Path=" + ini.classPath.value_or(DefaultClassPathEntry()) + L"\n";
+    text += ini.extraSections;
+    folder.WriteText(L"App.ini", text, ini.encoding);
+}
+
+LauncherRun HostedApp::Run(const std::vector<std::wstring>& arguments, std::vector<ExpectedWindow> expected,
+                           std::vector<EnvironmentChange> environment, DWORD timeoutMs) const {
+    RunOptions options;
+    options.expectedWindows = std::move(expected);
+    options.environment = std::move(environment);
+    options.environment.push_back({L"JAVA_HOME", std::nullopt});
+    options.timeoutMs = timeoutMs;
+    return RunLauncher(launcher, arguments, options);
+}
+
+std::vector<std::wstring> OptionTexts(const TestJvmLog& log) {
+    std::vector<std::wstring> texts;
+    if (log.creations.size() != 1) {
+        ADD_FAILURE() << "expected one JNI_CreateJavaVM call, saw " << log.creations.size();
+        return texts;
+    }
+    for (const TestJvmOption& option : log.creations[0].options) texts.push_back(option.text);
+    return texts;
+}
+
+void ExpectNoProblems(const TestJvmLog& log) {
+    for (const std::string& problem : log.problems) ADD_FAILURE() << "test JVM: " << problem;
+}
+
+ExpectedWindow ExpectErrorBox(std::wstring text, std::wstring screenshotLabel) {
+    return ExpectMessageBox(std::move(text), IDOK, std::move(screenshotLabel));
+}
+
+}  // namespace orvo::test
