@@ -1,21 +1,40 @@
 #!/usr/bin/env bash
-# Lays out a sample application folder (launcher, pair, INI, jar) under build/demo
-# and starts it through orvo.exe under wine, then shows what the Java program printed.
+# Lays out the sample application under build/demo/app the way a developer ships
+# one — Hello.exe (orvo.exe) with its 64-bit pair Hello64.exe (orvo64.exe), their
+# INIs, the jar in lib\ and a Java runtime bundled as jre\, which the launchers
+# find beside themselves — and starts Hello.exe under wine. The bundled runtime is
+# 64-bit, so Hello.exe hands the launch over to Hello64.exe, which runs the Java
+# program in its own process.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 trap orvo_stop_all EXIT
 
 demo="$ORVO_ROOT/build/demo"
-rm -rf "$demo"
-mkdir -p "$demo/app/lib" "$demo/classes"
+app="$demo/app"
+runtime="$ORVO_ROOT/build/runtime/jdk"
+for needed in "$ORVO_ROOT/build/i686/orvo.exe" "$ORVO_ROOT/build/x86_64/orvo64.exe" "$runtime/bin/java.dll"; do
+  [ -e "$needed" ] || { echo "demo: $needed is missing; run 'make build' first" >&2; exit 1; }
+done
 
-javac --release 11 -d "$demo/classes" $(find "$ORVO_ROOT/samples/hello/src" -name '*.java')
-jar --create --file "$demo/app/lib/hello.jar" -C "$demo/classes" .
+# Everything is laid out afresh except the bundled runtime: 53 MB, copied once.
+mkdir -p "$app"
+find "$app" -mindepth 1 -maxdepth 1 ! -name jre -exec rm -rf {} +
+rm -rf "$demo/classes"
+if [ ! -f "$app/jre/.copied" ] || [ "$runtime/release" -nt "$app/jre/.copied" ]; then
+  echo "demo: bundling the Java runtime as $app/jre"
+  rm -rf "$app/jre"
+  cp -a "$runtime" "$app/jre"
+  touch "$app/jre/.copied"
+fi
 
-cp "$ORVO_ROOT/build/i686/orvo.exe" "$demo/app/Hello.exe"
-cp "$ORVO_ROOT/build/x86_64/orvo64.exe" "$demo/app/Hello64.exe"
+mkdir -p "$app/lib" "$app/logs" "$demo/classes"
+javac --release 11 -encoding UTF-8 -d "$demo/classes" $(find "$ORVO_ROOT/samples/hello/src" -name '*.java')
+jar --create --file "$app/lib/hello.jar" -C "$demo/classes" .
+
+cp "$ORVO_ROOT/build/i686/orvo.exe" "$app/Hello.exe"
+cp "$ORVO_ROOT/build/x86_64/orvo64.exe" "$app/Hello64.exe"
 for ini in Hello.ini Hello64.ini; do
-  cat > "$demo/app/$ini" <<'INI'
+  sed 's/$/\r/' > "$app/$ini" <<'INI'
 [Product Information]
 Product Name=Orvo Demo
 Product Code=orvo-demo
@@ -25,6 +44,7 @@ Pair Product=Hello64.exe
 Pair Return Code=Yes
 Override WorkingDir=Yes
 Output File=logs\hello-out.txt
+Error File=logs\hello-err.txt
 
 [Java Runtime Environment]
 Main Class=com.example.hello.Main
@@ -37,15 +57,22 @@ done
 
 orvo_start_display
 orvo_prepare_prefix
-echo "demo: starting $demo/app/Hello.exe"
+echo "demo: starting $app/Hello.exe \"first argument\" second"
+started=$(date +%s%N)
 set +e
-wine "$demo/app/Hello.exe" "first argument" second
+wine "$app/Hello.exe" "first argument" second
 code=$?
 set -e
-echo "demo: exit code $code"
-if [ -f "$demo/app/logs/hello-out.txt" ]; then
+elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+printf 'demo: Hello.exe exited with code %d after %d.%03d s\n' "$code" $((elapsed_ms / 1000)) $((elapsed_ms % 1000))
+if [ -s "$app/logs/hello-out.txt" ]; then
   echo "demo: the Java program printed:"
-  sed 's/^/    /' "$demo/app/logs/hello-out.txt"
+  sed 's/^/    /; s/\r$//' "$app/logs/hello-out.txt"
 else
   echo "demo: the Java program printed nothing (no Java runtime was started)"
 fi
+if [ -s "$app/logs/hello-err.txt" ]; then
+  echo "demo: on its standard error:"
+  sed 's/^/    /; s/\r$//' "$app/logs/hello-err.txt"
+fi
+[ "$code" -eq 0 ] && [ -s "$app/logs/hello-out.txt" ]

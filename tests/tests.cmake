@@ -57,3 +57,8 @@ set_tests_properties(unit-${ORVO_ARCH} e2e-${ORVO_ARCH} PROPERTIES
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/testjvm/testjvm.cmake)
   include(${CMAKE_SOURCE_DIR}/tests/testjvm/testjvm.cmake)
 endif()
+
+# The Java test programs and the real Java runtime the end-to-end tests run on.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/java/java.cmake)
+  include(${CMAKE_SOURCE_DIR}/tests/java/java.cmake)
+endif()

@@ -1,0 +1,140 @@
+package orvo.test;
+
+import java.io.IOException;
+import java.io.PrintStream;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.nio.file.StandardOpenOption;
+
+/**
+ * The Java program of the launcher's end-to-end tests. Its arguments are commands,
+ * run from left to right; what they observe is appended as "key=value" lines, in
+ * UTF-8, to the results file: the one named by the last "results" command, else the
+ * one named by the environment variable ORVO_PROBE_RESULTS, else standard output.
+ * Each line is written (and the file closed) at once, so a test reads everything
+ * observed before the program ended, whichever way it ended. The first two lines
+ * are always "main=started" and "process=" with the executable hosting the VM.
+ *
+ * <p>Commands: {@code results PATH}, {@code print-args}, {@code print-env NAME},
+ * {@code print-prop NAME}, {@code max-memory}, {@code code-source},
+ * {@code stdout TEXT}, {@code stderr TEXT}, {@code sleep MS},
+ * {@code write-file PATH TEXT}, {@code non-daemon-thread MS PATH}, {@code exit N},
+ * {@code throw TEXT}, and {@code --}, after which the remaining arguments are data
+ * (shown by print-args only). An unknown command ends the program with status 99.
+ */
+public final class Probe {
+    private static final int UNKNOWN_COMMAND_STATUS = 99;
+
+    private Path results;
+    private final String[] args;
+    private int next;
+
+    private Probe(String[] args) {
+        this.args = args;
+        String fromEnvironment = System.getenv("ORVO_PROBE_RESULTS");
+        results = fromEnvironment == null || fromEnvironment.isEmpty() ? null : Paths.get(fromEnvironment);
+    }
+
+    public static void main(String[] args) throws Exception {
+        Probe probe = new Probe(args);
+        probe.report("main", "started");
+        probe.report("process", ProcessHandle.current().info().command().orElse(""));
+        probe.run();
+        probe.report("main", "returned");
+    }
+
+    private void run() throws Exception {
+        while (next < args.length) {
+            String command = args[next++];
+            if (command.equals("--")) return;
+            runCommand(command);
+        }
+    }
+
+    private void runCommand(String command) throws Exception {
+        switch (command) {
+            case "results": results = Paths.get(take()); break;
+            case "print-args": printArgs(); break;
+            case "print-env": printValue("env." + peek(), System.getenv(take())); break;
+            case "print-prop": printValue("prop." + peek(), System.getProperty(take())); break;
+            case "max-memory": report("max-memory", Long.toString(Runtime.getRuntime().maxMemory())); break;
+            case "code-source": report("code-source", codeSource()); break;
+            case "stdout": System.out.println(take()); System.out.flush(); break;
+            case "stderr": System.err.println(take()); System.err.flush(); break;
+            case "sleep": Thread.sleep(Long.parseLong(take())); break;
+            case "write-file": writeFile(Paths.get(take()), take()); break;
+            case "non-daemon-thread": startNonDaemonThread(Long.parseLong(take()), Paths.get(take())); break;
+            case "exit": exit(Integer.parseInt(take())); break;
+            case "throw": throw new IllegalStateException(take());
+            default:
+                report("error", "unknown command " + command);
+                System.exit(UNKNOWN_COMMAND_STATUS);
+        }
+    }
+
+    private String peek() {
+        if (next >= args.length) throw new IllegalArgumentException("argument missing at the end");
+        return args[next];
+    }
+
+    private String take() {
+        String value = peek();
+        ++next;
+        return value;
+    }
+
+    private void printArgs() throws IOException {
+        report("args.count", Integer.toString(args.length));
+        for (int i = 0; i < args.length; ++i) report("arg." + i, args[i]);
+    }
+
+    private void printValue(String key, String value) throws IOException {
+        if (value == null) report("unset." + key, "");
+        else report(key, value);
+    }
+
+    private void exit(int status) throws IOException {
+        report("exit", Integer.toString(status));
+        System.exit(status);
+    }
+
+    private static String codeSource() throws Exception {
+        return Paths.get(Probe.class.getProtectionDomain().getCodeSource().getLocation().toURI()).toString();
+    }
+
+    private static void startNonDaemonThread(long sleepMs, Path marker) {
+        Thread thread = new Thread(() -> {
+            try {
+                Thread.sleep(sleepMs);
+                writeFile(marker, "done");
+            } catch (InterruptedException | IOException e) {
+                e.printStackTrace();
+            }
+        }, "orvo-probe-worker");
+        thread.setDaemon(false);
+        thread.start();
+    }
+
+    private static void writeFile(Path path, String text) throws IOException {
+        Files.write(path, text.getBytes(StandardCharsets.UTF_8));
+    }
+
+    /** Appends one line; backslashes, carriage returns and line feeds are escaped. */
+    private synchronized void report(String key, String value) throws IOException {
+        String line = key + "=" + escape(value) + "\n";
+        if (results == null) {
+            PrintStream out = new PrintStream(System.out, true, "UTF-8");
+            out.print(line);
+            out.flush();
+            return;
+        }
+        Files.write(results, line.getBytes(StandardCharsets.UTF_8), StandardOpenOption.CREATE,
+                StandardOpenOption.APPEND);
+    }
+
+    private static String escape(String text) {
+        return text.replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n");
+    }
+}
