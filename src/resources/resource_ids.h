@@ -31,3 +31,21 @@
 #define IDS_JNI_ENOMEM 228
 #define IDS_JNI_EEXIST 229
 #define IDS_JNI_EINVAL 230
+
+// Controls of the JRE-not-found dialog (IDD_JRE_NOT_FOUND).
+#define IDC_JRE_PATH 201
+#define IDC_BROWSE 202
+#define IDC_JRE_MESSAGE 203
+#define IDC_ERROR_ICON 204
+#define IDC_DOWNLOAD_LINK 205
+#define IDC_BROWSE_HINT 206
+// The system's error icon, shown by ordinal from the dialog template.
+#define IDI_SYSTEM_ERROR 32513
+
+// Controls of the Java exception dialog (IDD_JAVA_EXCEPTION).
+#define IDC_EXCEPTION_ICON 204
+#define IDC_EXCEPTION_TRACE 208
+#define IDC_EXCEPTION_GROUP 209
+#define IDC_EXCEPTION_INTRO 210
+#define IDC_EXCEPTION_ADVICE 211
+#define IDC_EXCEPTION_WARNING 212
