@@ -15,12 +15,12 @@ std::wstring FillTemplate(std::wstring_view templ, std::initializer_list<std::ws
             out += c;
             continue;
         }
-        wchar_t spec = templ[i + 1];
-        if (spec == L's') {
+        wchar_t conversion = templ[i + 1];
+        if (conversion == L's') {
             if (nextText != texts.end()) out += *nextText++;
-        } else if (spec == L'd') {
+        } else if (conversion == L'd') {
             out += std::to_wstring(number);
-        } else if (spec == L'%') {
+        } else if (conversion == L'%') {
             out += L'%';
         } else {
             out += c;

@@ -49,7 +49,7 @@ size_t FirstNumberPosition(std::wstring_view token) {
     return std::wstring_view::npos;
 }
 
-struct PercentSpec {
+struct PercentRequest {
     std::uint64_t percent = 0;
     std::uint64_t minMiB = 0;
     std::uint64_t maxMiB = 0;
@@ -57,7 +57,7 @@ struct PercentSpec {
 
 // Reads percent[:min[:max]] from `first` up to (not including) the unit letter; ':'
 // starts the next number, other characters are skipped, later numbers are ignored.
-PercentSpec ReadPercentSpec(std::wstring_view token, size_t first) {
+PercentRequest ReadPercentRequest(std::wstring_view token, size_t first) {
     std::uint64_t numbers[3] = {0, 0, 0};
     size_t index = 0;
     for (size_t i = first; i + 1 < token.size() && index < 3; ++i) {
@@ -77,11 +77,11 @@ std::uint64_t PercentOfKiB(std::uint64_t figureBytes, std::uint64_t percent) {
     return kib >= kLimit ? kMaxU64 : static_cast<std::uint64_t>(kib);
 }
 
-std::uint64_t ClampedSizeKiB(const PercentSpec& spec, std::uint64_t figureBytes) {
-    std::uint64_t size = PercentOfKiB(figureBytes, spec.percent);
-    std::uint64_t maxKiB = SaturatingMultiply(spec.maxMiB, 1024);
-    if (spec.maxMiB != 0 && size > maxKiB) size = maxKiB;
-    std::uint64_t minKiB = SaturatingMultiply(spec.minMiB, 1024);
+std::uint64_t ClampedSizeKiB(const PercentRequest& request, std::uint64_t figureBytes) {
+    std::uint64_t size = PercentOfKiB(figureBytes, request.percent);
+    std::uint64_t maxKiB = SaturatingMultiply(request.maxMiB, 1024);
+    if (request.maxMiB != 0 && size > maxKiB) size = maxKiB;
+    std::uint64_t minKiB = SaturatingMultiply(request.minMiB, 1024);
     if (minKiB > size) size = minKiB;
     return size;
 }
@@ -141,7 +141,7 @@ std::wstring RewriteMemoryParameter(std::wstring_view token, const MemoryFigures
     std::uint64_t figure =
         (letter == L'P' || letter == L'p') ? figures.totalPhysBytes : figures.availVirtualBytes;
     // Unsigned 64-bit decimal: a signed 32-bit one would turn 2 TiB and more negative.
-    std::uint64_t size = ClampedSizeKiB(ReadPercentSpec(token, first), figure);
+    std::uint64_t size = ClampedSizeKiB(ReadPercentRequest(token, first), figure);
     return std::wstring(token.substr(0, first)) + std::to_wstring(size) + L"K";
 }
 

@@ -14,27 +14,27 @@ constexpr std::string_view kThrowables[] = {
     "java/lang/NegativeArraySizeException", "java/lang/IllegalStateException", "java/io/FileNotFoundException",
 };
 
-struct MethodSpec {
+struct MethodDefinition {
     std::string_view name;
     std::string_view signature;
     bool isStatic;
     MethodBody body;
 };
 
-void AddMethod(Object* classObject, const MethodSpec& spec) {
+void AddMethod(Object* classObject, const MethodDefinition& definition) {
     auto method = std::make_unique<Method>(
-        Method{classObject, std::string(spec.name), std::string(spec.signature), spec.isStatic, spec.body});
+        Method{classObject, std::string(definition.name), std::string(definition.signature), definition.isStatic, definition.body});
     Vm().knownMethods.insert(method.get());
     classObject->methods.push_back(std::move(method));
 }
 
-Object* DefineClass(std::string_view name, bool boot, std::initializer_list<MethodSpec> methods) {
+Object* DefineClass(std::string_view name, bool boot, std::initializer_list<MethodDefinition> methods) {
     if (Object* existing = FindClassObject(name)) return existing;
     Object* classObject = NewObjectOf(nullptr, ObjectKind::kClass);
     classObject->name = name;
     classObject->bootClass = boot;
     Vm().classes.emplace(classObject->name, classObject);
-    for (const MethodSpec& spec : methods) AddMethod(classObject, spec);
+    for (const MethodDefinition& definition : methods) AddMethod(classObject, definition);
     return classObject;
 }
 
