@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <optional>
@@ -437,6 +438,10 @@ std::optional<AfterBrowse> BrowseTo(HWND dialog, const std::wstring& folder, con
         return std::nullopt;
     }
     WindowSnapshot pickerWindow = ReadWindow(picker);
+    EXPECT_TRUE(std::any_of(pickerWindow.controls.begin(), pickerWindow.controls.end(),
+                            [](const ControlSnapshot& c) { return c.text == kPickerTitle; }))
+        << "the picker says what to pick:\n"
+        << DescribeWindow(pickerWindow);
     bool selected = SelectFolderInPicker(picker, folder);
     if (selected && !pickerLabel.empty()) SaveWindowScreenshot(picker, pickerLabel);
     EXPECT_TRUE(PressButton(picker, selected ? IDOK : IDCANCEL)) << DescribeWindow(pickerWindow);
@@ -523,7 +528,7 @@ const TemplateControl kTemplate[] = {
     {kBrowseButton, L"Button", L"Browse...", {157, 89, 50, 14}},
     {kUnnumbered, L"Button", L"Missing JRE", {8, 11, 203, 103}},
     {kErrorIcon, L"Static", nullptr, {16, 24, 20, 20}},
-    {kMessageText, L"Static", nullptr, {42, 24, 149, 24}},
+    {kMessageText, L"Static", nullptr, {42, 22, 149, 32}},
     {kDownloadLink, L"Static", kDownloadAddress, {44, 55, 75, 8}},
     {kHintText, L"Static", kBrowseHint, {12, 73, 195, 8}},
 };
