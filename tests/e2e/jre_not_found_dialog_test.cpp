@@ -390,6 +390,24 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+// The picker fills a folder's children when it is opened, and under load it now
+// and then shows a folder opened but empty; closing it with its children dropped
+// and opening it again makes the picker list the folder anew, as a user would retry.
+HTREEITEM OpenAndFindChild(HWND tree, HTREEITEM parent, const std::wstring& name, std::wstring& seen) {
+    auto wanted = [&](const std::wstring& text) { return SameName(text, name); };
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0) {
+            SendTree(tree, TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET, reinterpret_cast<LPARAM>(parent));
+            WaitUntilIdle(tree);
+            Sleep(200 * attempt);
+        }
+        SelectAndOpen(tree, parent);
+        seen.clear();
+        if (HTREEITEM found = ChildWhoseText(tree, parent, wanted, seen)) return found;
+    }
+    return nullptr;
+}
+
 // Opens the drive and each folder of the path in turn and leaves the last one selected.
 bool SelectFolderInPicker(HWND picker, const std::wstring& folder) {
     HWND tree = FindWindowExW(picker, nullptr, WC_TREEVIEWW, nullptr);
@@ -405,9 +423,7 @@ bool SelectFolderInPicker(HWND picker, const std::wstring& folder) {
         return false;
     }
     for (std::size_t i = 1; i < parts.size(); ++i) {
-        SelectAndOpen(tree, item);
-        seen.clear();
-        item = ChildWhoseText(tree, item, [&](const std::wstring& text) { return SameName(text, parts[i]); }, seen);
+        item = OpenAndFindChild(tree, item, parts[i], seen);
         if (!item) {
             ADD_FAILURE() << "the picker shows no folder " << parts[i] << " on the way to " << folder
                           << "; items there:" << seen;
