@@ -86,10 +86,7 @@ TEST(HostingMainInvocation, WithoutTheBootLoaderExportFindClassGetsTheSlashedNam
 
 TEST(HostingMainInvocation, HelperWithoutAnAnswerFallsBackToFindClass) {
     HostedApp app(JvmIniWith("check_and_load_main", L"null"));
-    LauncherRun run = app.Run();
-    EXPECT_EQ(run.exitCode, 0);
-    TestJvmLog log = app.Log();
-    ExpectNoProblems(log);
+    TestJvmLog log = app.RunToCleanEnd();
     EXPECT_EQ(log.checkAndLoadMainNames.size(), 1u);
     EXPECT_EQ(std::count(log.findClassNames.begin(), log.findClassNames.end(), "com/example/App"), 1);
     EXPECT_EQ(log.mainCalls.size(), 1u);
@@ -160,10 +157,7 @@ TEST(HostingMainInvocation, ServiceDestroysItsVmOnTheVmThreadAndOnlyThere) {
     HostedIni ini;
     ini.applicationLines = L"Application Type=service\n";
     HostedApp app(HostedApp::DefaultJvmIni(), ini);
-    LauncherRun run = app.Run();
-    EXPECT_EQ(run.exitCode, 0);
-    TestJvmLog log = app.Log();
-    ExpectNoProblems(log);
+    TestJvmLog log = app.RunToCleanEnd();
     ASSERT_EQ(log.creations.size(), 1u);
     std::vector<const TestJvmEvent*> destroys = log.EventsNamed("destroy");
     ASSERT_EQ(destroys.size(), 1u);

@@ -34,10 +34,7 @@ TEST(HostingRedirection, StreamsGoToTheirFilesInFoldersMadeOnTheWay) {
     ini.applicationLines = L"Output File=" + app.folder.PathOf(L"logs\\new\\out.txt") + L"\nError File=" +
                            app.folder.PathOf(L"logs\\err.txt") + L"\n";
     app.WriteIni(ini);
-    LauncherRun run = app.Run();
-    EXPECT_EQ(run.exitCode, 0);
-    TestJvmLog log = app.Log();
-    ExpectNoProblems(log);
+    TestJvmLog log = app.RunToCleanEnd();
     const TestJvmStreamTarget* out = Target(log, "out");
     const TestJvmStreamTarget* err = Target(log, "err");
     ASSERT_TRUE(out && err);
@@ -98,10 +95,7 @@ TEST(HostingRedirection, TargetThatCannotBeOpenedLeavesItsStreamAndTheProgramRun
     ini.applicationLines = L"Output File=" + app.folder.PathOf(L"blocker\\out.txt") + L"\nError File=" +
                            app.folder.PathOf(L"err.txt") + L"\n";
     app.WriteIni(ini);
-    LauncherRun run = app.Run();
-    EXPECT_EQ(run.exitCode, 0);
-    TestJvmLog log = app.Log();
-    ExpectNoProblems(log);
+    TestJvmLog log = app.RunToCleanEnd();
     EXPECT_EQ(log.describedExceptions, std::vector<std::string>{"java/io/FileNotFoundException"});
     EXPECT_EQ(Target(log, "out"), nullptr);
     ASSERT_NE(Target(log, "err"), nullptr);  // the other stream is still redirected

@@ -51,4 +51,12 @@ ExpectedWindow ExpectErrorBox(std::wstring text, std::wstring screenshotLabel) {
     return ExpectMessageBox(std::move(text), IDOK, std::move(screenshotLabel));
 }
 
+TestJvmLog HostedApp::RunToCleanEnd() const {
+    LauncherRun run = Run();
+    EXPECT_EQ(run.exitCode, 0);
+    TestJvmLog log = Log();
+    ExpectNoProblems(log);
+    return log;
+}
+
 }  // namespace orvo::test

@@ -41,6 +41,9 @@ public:
     LauncherRun Run(const std::vector<std::wstring>& arguments = {}, std::vector<ExpectedWindow> expected = {},
                     std::vector<EnvironmentChange> environment = {}, DWORD timeoutMs = kDefaultRunTimeoutMs) const;
     TestJvmLog Log() const { return runtime.ReadLog(); }
+    // Runs App.exe without arguments, expects exit code 0 and a VM that saw no misuse
+    // or unimplemented call, and returns the log.
+    TestJvmLog RunToCleanEnd() const;
 
     // The class path option the default INI gives.
     std::wstring DefaultClassPathEntry() const { return folder.PathOf(L"classes"); }

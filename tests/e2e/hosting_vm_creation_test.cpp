@@ -44,10 +44,7 @@ TEST(HostingVmCreation, OptionArrayHoldsTheListThenTheAbortAndExitHooks) {
     HostedIni ini;
     ini.runtimeLines = L"Library Path=native\nVirtual Machine Parameters=-Xmx64m \"-Dname=a b\"\n";
     HostedApp app(HostedApp::DefaultJvmIni(), ini);
-    LauncherRun run = app.Run();
-    EXPECT_EQ(run.exitCode, 0);
-    TestJvmLog log = app.Log();
-    ExpectNoProblems(log);
+    TestJvmLog log = app.RunToCleanEnd();
     ASSERT_EQ(log.creations.size(), 1u);
     const TestJvmCreation& creation = log.creations[0];
     EXPECT_EQ(creation.version, 0x10002u);
@@ -142,10 +139,7 @@ TEST(HostingVmThread, WithoutXssTheStackIsTheSizeTheVmReports) {
     TestJvmIni jvmIni = HostedApp::DefaultJvmIni();
     jvmIni.Set("java_stack_size", L"8388608");
     HostedApp app(jvmIni);
-    LauncherRun run = app.Run();
-    EXPECT_EQ(run.exitCode, 0);
-    TestJvmLog log = app.Log();
-    ExpectNoProblems(log);
+    TestJvmLog log = app.RunToCleanEnd();
     EXPECT_EQ(log.defaultArgsVersion, 0x10001u);
     EXPECT_TRUE(log.defaultArgsZeroed);
     ASSERT_EQ(log.creations.size(), 1u);
@@ -157,10 +151,7 @@ TEST(HostingVmThread, XssSetsTheStackAndIsPassedOn) {
     HostedIni ini;
     ini.runtimeLines = L"Virtual Machine Parameters=-Xss16m\n";
     HostedApp app(HostedApp::DefaultJvmIni(), ini);
-    LauncherRun run = app.Run();
-    EXPECT_EQ(run.exitCode, 0);
-    TestJvmLog log = app.Log();
-    ExpectNoProblems(log);
+    TestJvmLog log = app.RunToCleanEnd();
     EXPECT_FALSE(log.defaultArgsVersion.has_value()) << "the default stack size was asked for";
     ASSERT_EQ(log.creations.size(), 1u);
     EXPECT_GE(log.creations[0].stackReserve, 16u << 20);
@@ -188,10 +179,7 @@ TEST(HostingVmThread, HugeXssRunsTheVmOnTheLaunchingThreadWhenTheSystemRefusesIt
     HostedIni ini;
     ini.runtimeLines = L"Virtual Machine Parameters=-Xss4095m\n";
     HostedApp app(HostedApp::DefaultJvmIni(), ini);
-    LauncherRun run = app.Run();
-    EXPECT_EQ(run.exitCode, 0);
-    TestJvmLog log = app.Log();
-    ExpectNoProblems(log);
+    TestJvmLog log = app.RunToCleanEnd();
     ASSERT_EQ(log.creations.size(), 1u);
     ASSERT_EQ(log.mainCalls.size(), 1u);
     EXPECT_EQ(log.mainCalls[0].threadId, log.creations[0].threadId);

@@ -114,10 +114,7 @@ TEST(HostingVmParameters, CharactersOutsideTheCodePageBecomeItsDefaultCharacter)
     ini.classPath = L"C:\\donn\u00E9es\\\u65E5\u672C.jar";
     ini.encoding = TextEncoding::kUtf16Bom;
     HostedApp app(HostedApp::DefaultJvmIni(), ini);
-    LauncherRun run = app.Run();
-    EXPECT_EQ(run.exitCode, 0);
-    TestJvmLog log = app.Log();
-    ExpectNoProblems(log);
+    TestJvmLog log = app.RunToCleanEnd();
     ASSERT_EQ(log.creations.size(), 1u);
     const auto& options = log.creations[0].options;
     ASSERT_EQ(options.size(), 7u);

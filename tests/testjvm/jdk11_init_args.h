@@ -6,6 +6,9 @@
 #include <cstdarg>
 #include <cstdio>
 
+// Declared here again rather than taken from the launcher's own header on purpose:
+// a layout mistake there must show up as a wrong stack size in the tests, not be
+// shared by both sides.
 namespace orvo::testjvm {
 
 struct Jdk11InitArgs {
