@@ -1,6 +1,8 @@
 # Developer entry points. `make demo` and `make test` each run the set-up first.
 BUILD_DIR := $(CURDIR)/build
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel
+# Lets ccache share objects between clones and worktrees of the project.
+export CCACHE_BASEDIR := $(CURDIR)
 
 .PHONY: all setup build test demo clean
 

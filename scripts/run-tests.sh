@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test of both architectures under wine and a virtual display.
 # Exits non-zero when any test failed, did not run, or was skipped.
+#
+# For a quicker look while working, the environment narrows the run:
+#   ORVO_ARCHS="x86_64"   one architecture (default: "i686 x86_64")
+#   ORVO_SUITES="e2e"     unit or end-to-end tests only (default: "unit e2e")
+#   GTEST_FILTER=...      GoogleTest's own filter, passed to the test programs
 set -uo pipefail
 source "$(dirname "$0")/wine-env.sh"
 trap orvo_stop_all EXIT
@@ -8,11 +13,15 @@ trap orvo_stop_all EXIT
 orvo_start_display
 orvo_prepare_prefix
 
+archs=${ORVO_ARCHS:-i686 x86_64}
+suites=${ORVO_SUITES:-unit e2e}
+pattern="^($(echo $suites | tr ' ' '|'))-"
+
 status=0
-for arch in i686 x86_64; do
+for arch in $archs; do
   echo "== tests: $arch =="
   log="$ORVO_ROOT/build/$arch/test-output.log"
-  if ctest --test-dir "$ORVO_ROOT/build/$arch" --verbose --no-tests=error >"$log" 2>&1; then
+  if ctest --test-dir "$ORVO_ROOT/build/$arch" -R "$pattern" --verbose --no-tests=error >"$log" 2>&1; then
     grep -E '^[0-9]+: \[==========\] [0-9]+ tests? from .* ran|^[0-9]+: \[  PASSED  \]' "$log"
   else
     status=1

@@ -62,3 +62,6 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/java/java.cmake)
   include(${CMAKE_SOURCE_DIR}/tests/java/java.cmake)
 endif()
+
+# A library for planting under system-library names (tests/planted).
+include(${CMAKE_SOURCE_DIR}/tests/planted/planted.cmake)

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "discovery/link_colour.h"
+#include "foundation/gdi_scope.h"
 
 namespace orvo {
 
@@ -132,14 +133,14 @@ void CHyperLink::ComputeLinkRect() {
     RECT client{};
     GetClientRect(control_, &client);
     linkRect_ = client;
-    HDC dc = GetDC(control_);
-    if (dc == nullptr) return;
-    HGDIOBJ previous = SelectObject(dc, linkFont_.get());
-    RECT extent = client;
     const UINT flags = DrawTextFlags();
-    DrawTextW(dc, label_.c_str(), -1, &extent, flags | DT_CALCRECT);
-    SelectObject(dc, previous);
-    ReleaseDC(control_, dc);
+    RECT extent = client;
+    {
+        WindowDc dc(control_);
+        if (!dc) return;
+        SelectedObject font(dc.get(), linkFont_.get());
+        DrawTextW(dc.get(), label_.c_str(), -1, &extent, flags | DT_CALCRECT);
+    }
     // What is drawn is clipped to the control, so the link is no larger than it.
     const LONG width = std::min(extent.right - extent.left, client.right - client.left);
     const LONG height = std::min(extent.bottom - extent.top, client.bottom - client.top);
@@ -165,9 +166,9 @@ COLORREF CHyperLink::TextColour() const {
 }
 
 void CHyperLink::Paint() {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(control_, &paint);
-    if (dc == nullptr) return;
+    PaintScope paint(control_);
+    if (!paint) return;
+    HDC dc = paint.get();
     RECT client{};
     GetClientRect(control_, &client);
     // The dialog's static-control brush keeps the link on the same background as
@@ -178,11 +179,11 @@ void CHyperLink::Paint() {
     FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, TextColour());
-    HGDIOBJ previous = SelectObject(dc, linkFont_.get());
-    DrawTextW(dc, label_.c_str(), -1, &client, DrawTextFlags());
-    SelectObject(dc, previous);
+    {
+        SelectedObject font(dc, linkFont_.get());
+        DrawTextW(dc, label_.c_str(), -1, &client, DrawTextFlags());
+    }
     if (GetFocus() == control_) DrawFocusRect(dc, &linkRect_);
-    EndPaint(control_, &paint);
 }
 
 bool CHyperLink::PointInLink(POINT clientPoint) const { return PtInRect(&linkRect_, clientPoint) != FALSE; }

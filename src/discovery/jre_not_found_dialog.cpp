@@ -7,6 +7,7 @@
 
 #include "discovery/java_version.h"
 #include "discovery/jvm_library.h"
+#include "foundation/dialog_placement.h"
 #include "foundation/messages.h"
 #include "foundation/text_format.h"
 #include "resources/resource_ids.h"
@@ -55,38 +56,6 @@ std::optional<std::wstring> PickFolder(HWND owner) {
     wchar_t path[MAX_PATH] = {};
     if (!SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(item.get()), path)) return std::nullopt;
     return std::wstring(path);
-}
-
-// Where the dialog goes: centred on `centreOn`, then pulled into `area`, the right
-// and bottom edges first so that the left and top edges win for a dialog larger
-// than the area.
-POINT ClampedCentre(const RECT& box, const RECT& centreOn, const RECT& area) {
-    const LONG width = box.right - box.left;
-    const LONG height = box.bottom - box.top;
-    POINT origin{centreOn.left + (centreOn.right - centreOn.left - width) / 2,
-                 centreOn.top + (centreOn.bottom - centreOn.top - height) / 2};
-    if (origin.x + width > area.right) origin.x = area.right - width;
-    if (origin.y + height > area.bottom) origin.y = area.bottom - height;
-    if (origin.x < area.left) origin.x = area.left;
-    if (origin.y < area.top) origin.y = area.top;
-    return origin;
-}
-
-// Over a visible, non-minimised owner; otherwise in the work area of the nearest monitor.
-void CentreDialog(HWND dialog) {
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(MonitorFromWindow(owner != nullptr ? owner : dialog, MONITOR_DEFAULTTONEAREST),
-                         &monitor)) {
-        return;
-    }
-    RECT centreOn = monitor.rcWork;
-    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &centreOn);
-    RECT box{};
-    GetWindowRect(dialog, &box);
-    POINT origin = ClampedCentre(box, centreOn, monitor.rcWork);
-    SetWindowPos(dialog, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::wstring WithTrailingBackslash(std::wstring folder) {

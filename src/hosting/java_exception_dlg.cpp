@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "foundation/dialog_placement.h"
 #include "hosting/line_ends.h"
 #include "resources/resource_ids.h"
 
@@ -30,11 +31,6 @@ LayoutRect ClientRectOf(HWND control, HWND dialog) {
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
     return {rect.left, rect.top, rect.right, rect.bottom};
-}
-
-int Centred(LONG start, LONG extent, LONG size, LONG areaStart, LONG areaEnd) {
-    LONG position = start + (extent - size) / 2;
-    return static_cast<int>(std::max(areaStart, std::min(position, areaEnd - size)));
 }
 
 }  // namespace
@@ -82,7 +78,7 @@ void CJavaExceptionDlg::OnInitDialog() {
         SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_ERROR)), 0);
     }
     ShowStackTrace();
-    CentreOverOwner();
+    CentreDialog(dialog_);
     RecordLayout();
     CreateSizeGrip();
 }
@@ -90,23 +86,6 @@ void CJavaExceptionDlg::OnInitDialog() {
 void CJavaExceptionDlg::ShowStackTrace() {
     SetDlgItemTextW(dialog_, IDC_EXCEPTION_TRACE, WithCrLfLineEnds(stackTrace_).c_str());
     SendDlgItemMessageW(dialog_, IDC_EXCEPTION_TRACE, EM_SETREADONLY, TRUE, 0);
-}
-
-void CJavaExceptionDlg::CentreOverOwner() {
-    HWND owner = GetWindow(dialog_, GW_OWNER);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(owner ? owner : dialog_, MONITOR_DEFAULTTONEAREST), &monitor);
-    RECT area = monitor.rcWork;
-    RECT reference = area;
-    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &reference);
-    RECT own{};
-    GetWindowRect(dialog_, &own);
-    LONG width = own.right - own.left;
-    LONG height = own.bottom - own.top;
-    int x = Centred(reference.left, reference.right - reference.left, width, area.left, area.right);
-    int y = Centred(reference.top, reference.bottom - reference.top, height, area.top, area.bottom);
-    SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CJavaExceptionDlg::RecordLayout() {

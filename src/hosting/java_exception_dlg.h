@@ -31,7 +31,6 @@ private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     void ShowStackTrace();
-    void CentreOverOwner();
     void CreateSizeGrip();
     void RecordLayout();
     void OnSize(WPARAM kind, int width, int height);
