@@ -25,7 +25,7 @@ struct MainClassCall {
     std::vector<std::wstring> arguments;         // the program arguments, in order
     HANDLE readyEvent = nullptr;                 // set just before main runs; may be null
     bool parkAfterMain = false;                  // keep the thread attached for ever after main
-    std::function<void()> closeOwnSplash;        // called when an exception escapes main
+    std::function<void()> closeOwnSplash;        // called when main returns or throws
 };
 
 class CJvmHost {
@@ -98,7 +98,7 @@ private:
     jclass FindMainClass(const std::wstring& mainClass);
     jclass LoadThroughLauncherHelper(const std::wstring& mainClass);
     jclass FindClassByName(const std::wstring& mainClass);
-    void HandleEscapedException(const MainClassCall& call);
+    void HandleEscapedException();
     void StopApplication();
     bool DetachThread();
 

@@ -30,7 +30,10 @@ bool CJvmHost::InvokeMain(const MainClassCall& call) {
     }
     if (call.readyEvent) SetEvent(call.readyEvent);
     env->CallStaticVoidMethod(mainClass, main, arguments);
-    HandleEscapedException(call);
+    // Whatever main did, the splash has served: a program that showed no window of
+    // its own must not keep it on screen, and the exception dialog must not sit behind it.
+    if (call.closeOwnSplash) call.closeOwnSplash();
+    HandleEscapedException();
     detachOnFailure.dismiss();
     // With an IBM VM the creating thread stays attached until the program itself ends
     // the process; the launching thread goes on waiting for it.
@@ -89,10 +92,9 @@ jclass CJvmHost::FindClassByName(const std::wstring& mainClass) {
     return found;
 }
 
-void CJvmHost::HandleEscapedException(const MainClassCall& call) {
+void CJvmHost::HandleEscapedException() {
     jthrowable thrown = env->ExceptionOccurred();
     if (!thrown) return;
-    if (call.closeOwnSplash) call.closeOwnSplash();
     // Left pending, the VM reports it as uncaught when the thread detaches.
     if (!showExceptionDialog) return;
     // No Java code may run while an exception is pending: it is set aside while its
