@@ -12,8 +12,8 @@ namespace orvo {
 namespace {
 
 constexpr wchar_t kSplashClassName[] = L"SplashScreenWindow";
-// Decoding a large image under load takes well under a second; past these bounds the
-// launch goes on rather than wait for a splash.
+// Far beyond what decoding a picture or ending the thread takes, even under load; past
+// them the launch goes on rather than wait for the splash.
 constexpr DWORD kStartWaitMs = 5000;
 constexpr DWORD kStopWaitMs = 5000;
 
@@ -40,8 +40,8 @@ bool RegisterSplashClass(bool shadow, WNDPROC windowProc) {
     return RegisterClassExW(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-// The first visible top-level window of this process that is neither the splash nor
-// a box it owns means the Java program is on screen. Runs on the splash thread.
+// A visible top-level window of this process that is neither the splash nor a box it
+// owns: the Java program is on screen. Runs on the splash thread.
 bool IsProgramWindow(HWND window) {
     if (!window || (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) || !IsWindowVisible(window)) return false;
     DWORD processId = 0;
