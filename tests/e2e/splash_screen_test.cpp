@@ -206,7 +206,7 @@ TEST(SplashScreen, NativePreferenceFallsBackToTheOwnWindow) {
 // GDI+ is not among the libraries Windows always takes from the system folder: one
 // planted beside the launcher or in the current folder must not be loaded.
 TEST(SplashScreen, GdiplusIsTakenFromTheSystemFolderOnly) {
-    HostedApp app(HostedApp::DefaultJvmIni().Set("main_sleep_ms", L"1000"));
+    HostedApp app(HeldMainJvmIni());
     app.WriteIni(DisplayIni(SplashPictureLine(app, L"splash.png")));
     // A name of its own, so that wine's preference for a native gdiplus.dll (which
     // Windows has anyway) applies to this launcher only.
@@ -217,7 +217,7 @@ TEST(SplashScreen, GdiplusIsTakenFromTheSystemFolderOnly) {
     std::wstring besideLauncher = PlantDll(app.folder.path(), L"gdiplus.dll", LauncherArch());
     std::wstring inCurrent = PlantDll(current, L"gdiplus.dll", LauncherArch());
     RunOptions options;
-    options.expectedWindows = {ExpectSplashWindow()};
+    options.expectedWindows = {SplashThen([&](const WindowSnapshot&) { ReleaseMain(app); })};
     options.workingDirectory = current;
     options.environment = {{L"JAVA_HOME", std::nullopt}};
     LauncherRun run = RunLauncher(launcher, {}, options);
@@ -243,8 +243,12 @@ TEST(SplashScreen, WithoutAPictureNoThreadIsStartedAndNoGdiplusLoaded) {
         options.environment = {{L"JAVA_HOME", std::nullopt}};
         if (c.picture) options.expectedWindows = {ExpectSplashWindow()};
         LauncherSession session(app.launcher, {}, options);
+        // main holds, and so does the splash: the process is looked at with both up.
         bool mainRunning = session.WaitUntil(
-            [&](const LauncherRun&) { return !app.Log().mainCalls.empty(); }, kDefaultRunTimeoutMs);
+            [&](const LauncherRun& run) {
+                return !app.Log().mainCalls.empty() && (!c.picture || !run.WindowsFor(0).empty());
+            },
+            kDefaultRunTimeoutMs);
         std::vector<DWORD> processes = session.LiveProcessIds();
         ASSERT_TRUE(mainRunning && !processes.empty());
         std::vector<std::wstring> modules = LoadedModuleNames(processes.front());
