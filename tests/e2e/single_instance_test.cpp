@@ -17,6 +17,7 @@
 #include "foundation/unique_handle.h"
 #include "hosting_test_app.h"
 #include "single_instance/single_instance_block.h"
+#include "support/harness_error.h"
 #include "support/planted_dll.h"
 #include "support/test_environment.h"
 
@@ -119,6 +120,54 @@ bool WaitUntilArgumentsTaken(const std::wstring& launcher, const Arguments& argu
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
     ReleaseMutex(mutex.get());
     return true;
+}
+
+// A section under the launcher's name made by the test, as another program or a
+// stale object might leave one: filled with 'A', then the header where it fits.
+struct ForeignSection {
+    ForeignSection(const std::wstring& launcher, DWORD size, const BlockHeader& header)
+        : section(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size,
+                                     NamesFor(launcher).section.c_str())),
+          view(section ? MapViewOfFile(section.get(), FILE_MAP_WRITE, 0, 0, 0) : nullptr) {
+        if (!view) throw HarnessError(L"cannot make the section", GetLastError());
+        bytes = std::span<std::byte>(static_cast<std::byte*>(const_cast<void*>(view.get())), size);
+        std::fill(bytes.begin(), bytes.end(), std::byte{'A'});
+        if (size >= kBlockBytes) WriteBlockHeader(bytes, header);
+    }
+    std::span<const std::byte> Area() const { return bytes.subspan(kArgumentAreaOffset, kArgumentAreaBytes); }
+
+    UniqueKernelHandle section;
+    UniqueMappedView view;
+    std::span<std::byte> bytes;
+};
+
+// A process that exists and runs nothing: the launcher, started suspended.
+struct SuspendedProcess {
+    explicit SuspendedProcess(const std::wstring& exe) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                            &startup, &info)) {
+            throw HarnessError(L"cannot start a suspended process", GetLastError());
+        }
+        process.reset(info.hProcess);
+        UniqueKernelHandle thread(info.hThread);
+        id = info.dwProcessId;
+    }
+    ~SuspendedProcess() {
+        TerminateProcess(process.get(), 0);
+        WaitForSingleObject(process.get(), kWaitMs);
+    }
+    UniqueKernelHandle process;
+    DWORD id = 0;
+};
+
+// The test's thread, with a message queue of its own, stands in for a listener.
+UINT PrepareQueueAndRegister(const std::wstring& messageName) {
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    return RegisterWindowMessageW(messageName.c_str());
 }
 
 TEST(SingleInstance, LaterStartsForwardTheirArgumentsAndExitWithTheAnswer) {
@@ -288,6 +337,63 @@ TEST(SingleInstance, SecondStartHostsItsOwnVmWhenTheModeIsOffOrTheLauncherIsAnot
         app.ReleaseAndExpectPrimaryEnd(*primary);
         EXPECT_EQ(other->Finish().exitCode, kPrimaryExitCode);
         EXPECT_TRUE(app.Log().secondaryMainCalls.empty());
+    }
+}
+
+// The block is the interface between launcher processes: a running instance played
+// by the test, which knows only the layout, gets the request and gives the answer.
+TEST(SingleInstance, LaterStartTalksToARunningInstanceThatKeepsTheBlockLayout) {
+    HostedApp app(HostedApp::DefaultJvmIni(), Ini());
+    const UINT messageId = PrepareQueueAndRegister(NamesFor(app.launcher).section);
+    ForeignSection block(app.launcher, kBlockBytes, {GetCurrentThreadId(), GetCurrentProcessId(), messageId});
+    RunOptions options;
+    options.environment = {{L"JAVA_HOME", std::nullopt}};
+    LauncherSession later(app.launcher, {L"hello", L"Gr\u00FC\u00DFe"}, options);
+    MSG request{};
+    ASSERT_TRUE(later.WaitUntil(
+        [&](const LauncherRun&) { return PeekMessageW(&request, nullptr, messageId, messageId, PM_REMOVE) != FALSE; },
+        kWaitMs));
+    EXPECT_EQ(request.lParam, 0);
+    EXPECT_EQ(UnpackArguments(block.Area()), (Arguments{L"hello", L"Gr\u00FC\u00DFe"}));
+    PostThreadMessageW(static_cast<DWORD>(request.wParam), messageId, static_cast<WPARAM>(static_cast<DWORD>(-33)), 0);
+    EXPECT_EQ(later.Finish().exitCode, -33);
+    EXPECT_TRUE(app.Log().events.empty()) << "the later start loaded the JVM library";
+}
+
+// Another program's section under that name, or one whose primary is gone: the
+// launcher neither writes into it nor posts to the thread it names, and runs as an
+// ordinary instance.
+TEST(SingleInstance, SectionThatIsNoRunningInstancesLeavesTheLaunchAnOrdinaryOne) {
+    enum class Process { kThisOne, kNone, kAnother };
+    struct Case {
+        const wchar_t* name;
+        DWORD size;
+        bool registeredMessage;
+        Process process;  // the block names it; its listener thread is the test's
+    };
+    const Case cases[] = {
+        {L"smaller than a block", 16, true, Process::kThisOne},
+        {L"another message", kBlockBytes, false, Process::kThisOne},
+        {L"process gone", kBlockBytes, true, Process::kNone},
+        {L"thread of another process", kBlockBytes, true, Process::kAnother},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+        HostedApp app(HostedApp::DefaultJvmIni(), Ini());
+        const std::wstring name = NamesFor(app.launcher).section;
+        const UINT messageId = PrepareQueueAndRegister(c.registeredMessage ? name : name + L" of another program");
+        SuspendedProcess other(app.launcher);
+        const DWORD processId = c.process == Process::kThisOne ? GetCurrentProcessId()
+                                : c.process == Process::kAnother ? other.id
+                                                                  : 0xFFFFFFF0;
+        ForeignSection block(app.launcher, c.size, {GetCurrentThreadId(), processId, messageId});
+        const std::vector<std::byte> before(block.bytes.begin(), block.bytes.end());
+        const LauncherRun run = app.Run({L"x"});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(app.Log().mainCalls.size(), 1u);
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), block.bytes.begin())) << "the block was written";
+        MSG request;
+        EXPECT_FALSE(PeekMessageW(&request, nullptr, messageId, messageId, PM_REMOVE)) << "a request was posted";
     }
 }
 
