@@ -81,6 +81,8 @@ bool CSingleInstance::SetUpPrimary(const LauncherSettings& settings) {
     shared->keepAttached = settings.searchPrefs.ibmAllowed && settings.searchPrefs.ibmFavored;
     // Without the event, handlers could not wait for the VM.
     if (!shared->readyEvent || shared->messageId == 0) return TurnOff();
+    // An event of that name still open in an instance that is just ending may be set.
+    ResetEvent(shared->readyEvent.get());
     listenerThread = StartListener(shared, block.subspan(kArgumentAreaOffset), listenerThreadId);
     if (!listenerThread) return TurnOff();
     WriteBlockHeader(block, {listenerThreadId, GetCurrentProcessId(), shared->messageId});
