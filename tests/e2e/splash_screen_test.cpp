@@ -17,6 +17,7 @@
 #include "support/splash_picture.h"
 #include "support/test_environment.h"
 #include "support/ui_automation.h"
+#include "support/wine_dll_order.h"
 
 namespace orvo::test {
 namespace {
@@ -212,7 +213,7 @@ TEST(SplashScreen, GdiplusIsTakenFromTheSystemFolderOnly) {
     // Windows has anyway) applies to this launcher only.
     std::wstring launcher = app.folder.AddLauncher(L"PlantedGdiplus.exe");
     app.folder.AddCopyOf(app.folder.PathOf(L"App.ini"), L"PlantedGdiplus.ini");
-    PreferNativeDll nativeFirst(L"PlantedGdiplus.exe", L"gdiplus");
+    NativeLibraryFirst filesFirst({L"PlantedGdiplus.exe"}, L"gdiplus");
     std::wstring current = app.folder.CreateFolder(L"current");
     std::wstring besideLauncher = PlantDll(app.folder.path(), L"gdiplus.dll", LauncherArch());
     std::wstring inCurrent = PlantDll(current, L"gdiplus.dll", LauncherArch());

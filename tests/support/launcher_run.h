@@ -95,6 +95,8 @@ public:
     LauncherRun Finish();
     // What has been seen so far.
     const LauncherRun& run() const noexcept { return run_; }
+    // True while the launcher itself (the root of the tree) runs.
+    bool RootRunning() const { return tree_.RootRunning(); }
     // Ids of the run's processes that still run, the launcher first.
     std::vector<DWORD> LiveProcessIds() const { return tree_.LiveProcessIds(); }
 

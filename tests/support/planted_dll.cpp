@@ -41,16 +41,4 @@ std::wstring PlantedDllLoads(const std::wstring& plantedPath) {
     return text.empty() ? std::wstring(L"(a process)") : text;
 }
 
-PreferNativeDll::PreferNativeDll(std::wstring exeName, std::wstring dllName)
-    : keyPath_(L"Software\\Wine\\AppDefaults\\" + exeName + L"\\DllOverrides"), dllName_(std::move(dllName)) {
-    const wchar_t order[] = L"native,builtin";
-    LSTATUS status = RegSetKeyValueW(HKEY_CURRENT_USER, keyPath_.c_str(), dllName_.c_str(), REG_SZ, order,
-                                     sizeof order);
-    if (status != ERROR_SUCCESS) throw HarnessError(L"cannot set the DLL override " + keyPath_, status);
-}
-
-PreferNativeDll::~PreferNativeDll() {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, keyPath_.c_str(), dllName_.c_str());
-}
-
 }  // namespace orvo::test

@@ -17,23 +17,4 @@ std::wstring PlantDll(const std::wstring& folder, std::wstring_view name, Plante
 // or empty text when none did.
 std::wstring PlantedDllLoads(const std::wstring& plantedPath);
 
-// While it lives, wine prefers a native copy of `dllName` (found where Windows would
-// look) over its built-in one for programs named `exeName`, as Windows does for a
-// library that is not among those it always takes from the system folder. Wine 8
-// reads WINEDLLOVERRIDES only from the environment the test program itself was
-// started with, never from the one it gives a child, so the per-program registry
-// setting (HKCU\Software\Wine\AppDefaults\<exe>\DllOverrides) is the way for one
-// launcher. Harmless on Windows. Throws HarnessError when it cannot be set.
-class PreferNativeDll {
-public:
-    PreferNativeDll(std::wstring exeName, std::wstring dllName);
-    ~PreferNativeDll();
-    PreferNativeDll(const PreferNativeDll&) = delete;
-    PreferNativeDll& operator=(const PreferNativeDll&) = delete;
-
-private:
-    std::wstring keyPath_;
-    std::wstring dllName_;
-};
-
 }  // namespace orvo::test
