@@ -8,7 +8,7 @@
 #include "config/config_file_names.h"
 #include "config/config_keys.h"
 #include "config/config_locations.h"
-#include "config/jre_path_resolution.h"
+#include "config/launcher_relative_path.h"
 #include "config/jvm_search_settings.h"
 #include "config/layered_config.h"
 #include "config/setting_compare.h"
@@ -52,12 +52,15 @@ void ReadSearchPrefs(const CLayeredConfig& config, JvmSearchPrefs& prefs) {
     ApplyVmProvider(config.ReadString(kSectionJavaRuntime, kKeyVmProvider), prefs);
 }
 
-void ReadLaunchOptions(const CLayeredConfig& config, LauncherSettings& settings) {
+void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
     settings.showExceptionDialog = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyFailureCheck));
     settings.overrideWorkingDir = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyOverrideWorkingDir));
     settings.systemPath = config.ReadString(kSectionJavaRuntime, kKeySystemPath);
     settings.libraryPath = config.ReadString(kSectionJavaRuntime, kKeyLibraryPath);
-    settings.pairProduct = config.ReadString(kSectionApplication, kKeyPairProduct);
+    // Like the runtime folder, the pair lies beside the launcher: whatever folder the
+    // user starts it from must not decide which program the launch is handed to.
+    settings.pairProduct =
+        ResolveFromLauncherFolder(config.ReadString(kSectionApplication, kKeyPairProduct), launcherPath);
     settings.pairReturnCode = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyPairReturnCode));
 }
 
@@ -68,7 +71,7 @@ bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launch
     ReadProductInformation(CConfigFile(configPath), settings);
     const CLayeredConfig config(configPath);
     ReadVersionSettings(config, settings);
-    settings.jrePath = ResolveJrePath(ReadJrePathText(config, launcherPath, settings), launcherPath);
+    settings.jrePath = ResolveFromLauncherFolder(ReadJrePathText(config, launcherPath, settings), launcherPath);
     ReadSearchPrefs(config, settings.searchPrefs);
     std::wstring mainClass = config.ReadString(kSectionJavaRuntime, kKeyMainClass);
     if (mainClass.empty()) {
@@ -77,7 +80,7 @@ bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launch
     // JNI's FindClass takes the internal form, with "/" between package names.
     std::replace(mainClass.begin(), mainClass.end(), L'.', L'/');
     settings.mainClass = std::move(mainClass);
-    ReadLaunchOptions(config, settings);
+    ReadLaunchOptions(config, launcherPath, settings);
     return true;
 }
 
