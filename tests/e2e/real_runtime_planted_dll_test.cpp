@@ -1,0 +1,95 @@
+// A launcher in a folder others can write to, started from a folder others can
+// write to: a library planted in either under the name of one the runtime or the
+// Java program needs must not be loaded, and the launch must still work. The
+// runtime lies elsewhere, as an installed one does.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/app_folder.h"
+#include "support/java_runtime.h"
+#include "support/planted_dll.h"
+#include "support/temp_folder.h"
+#include "support/test_environment.h"
+
+namespace orvo::test {
+namespace {
+
+enum class Where { kLauncherFolder, kCurrentFolder };
+
+struct PlantedCase {
+    const wchar_t* name;
+    Where where;
+};
+
+// jvm.dll's own imports, and the library the Java program's native library needs
+// from Path. Not here, because wine cannot show them: version.dll beside the
+// launcher (wine's own user32 imports it, so a process beside a planted copy dies
+// before it runs); orvo_path_helper.dll beside the launcher (Windows searches the
+// executable's folder first for every library loaded without search flags).
+constexpr PlantedCase kCases[] = {
+    {L"winmm.dll", Where::kLauncherFolder},        {L"winmm.dll", Where::kCurrentFolder},
+    {L"wsock32.dll", Where::kLauncherFolder},      {L"wsock32.dll", Where::kCurrentFolder},
+    {L"vcruntime140.dll", Where::kLauncherFolder}, {L"vcruntime140.dll", Where::kCurrentFolder},
+    {L"version.dll", Where::kCurrentFolder},       {L"orvo_path_helper.dll", Where::kCurrentFolder},
+};
+
+// Names wine must search for like Windows (native first) for a planted copy to be
+// found at all; see scripts/run-tests.sh.
+constexpr const wchar_t* kNativeFirst[] = {L"winmm", L"wsock32", L"vcruntime140", L"version"};
+
+bool RunningOnWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Wine reads WINEDLLOVERRIDES from the environment of the program that starts the
+// launcher, not from the environment block it is given.
+void ExpectWineSearchesLikeWindows() {
+    if (!RunningOnWine()) return;
+    std::wstring overrides = TestEnv(L"WINEDLLOVERRIDES");
+    for (const wchar_t* name : kNativeFirst)
+        EXPECT_NE(overrides.find(name), std::wstring::npos)
+            << "WINEDLLOVERRIDES lacks " << name << "=n,b; without it wine never loads a planted copy";
+}
+
+std::wstring Describe(const PlantedCase& c) {
+    return std::wstring(c.name) + (c.where == Where::kLauncherFolder ? L" beside the launcher" : L" in the current folder");
+}
+
+// The Java program's native library lies in "native"; the library it imports lies
+// in "deps", which "System Path" names: only the search of Path finds it.
+ProbeAppSettings WithNativeLibrary(const AppFolder& folder) {
+    folder.CreateFolder(L"native");
+    folder.AddCopyOf(PlantedBuildFile(L"needs_path_helper.dll", PlantedArch::k64), L"native\\needs_path_helper.dll");
+    std::wstring dependencies = folder.CreateFolder(L"deps");
+    folder.AddCopyOf(PlantedBuildFile(L"orvo_path_helper.dll", PlantedArch::k64), L"deps\\orvo_path_helper.dll");
+    ProbeAppSettings settings;
+    settings.runtimeLines = L"System Path=" + dependencies + L"\n";
+    return settings;
+}
+
+TEST(RealRuntimePlantedDll, NoPlantedLibraryIsLoadedAndTheLaunchWorks) {
+    ExpectWineSearchesLikeWindows();
+    for (const PlantedCase& c : kCases) {
+        SCOPED_TRACE(Describe(c));
+        AppFolder folder(FileNameSafe(c.name) + (c.where == Where::kLauncherFolder ? L"-app" : L"-cwd"));
+        ProbeApp app(folder, WithNativeLibrary(folder));
+        const std::wstring nativeLibrary = folder.PathOf(L"native\\needs_path_helper.dll");
+        std::wstring currentFolder = folder.CreateFolder(L"cwd");
+        std::wstring planted =
+            PlantDll(c.where == Where::kLauncherFolder ? folder.path() : currentFolder, c.name, PlantedArch::k64);
+        RunOptions options = app.Options();
+        options.workingDirectory = currentFolder;
+        LauncherRun run = RunLauncher(app.Launcher(), {L"load-library", nativeLibrary, L"exit", L"3"}, options);
+        EXPECT_EQ(PlantedDllLoads(planted), L"");
+        EXPECT_EQ(run.exitCode, 3) << DescribeProcesses(run);
+        ExpectHostedByApp64(run, app.Results());
+        EXPECT_EQ(app.Results().Value(L"loaded"), nativeLibrary) << app.Results().Text();
+    }
+}
+
+}  // namespace
+}  // namespace orvo::test
