@@ -15,6 +15,7 @@
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
 #include "foundation/paths.h"
+#include "foundation/service_log.h"
 
 namespace orvo {
 namespace {
@@ -93,7 +94,12 @@ bool LoadSettings(LauncherSettings& settings) {
     if (!configPath) {
         return false;
     }
-    if (ReadSettingsFrom(*configPath, *launcherPath, settings)) {
+    const bool complete = ReadSettingsFrom(*configPath, *launcherPath, settings);
+    // Known before the main class is, service mode decides how its absence is told.
+    if (settings.serviceMode) {
+        EnterServiceMode(ServiceEventSource(settings.productName, *launcherPath));
+    }
+    if (complete) {
         return true;
     }
     ShowErrorBox(ErrorBoxOwner(), LoadMessage(IDS_MAIN_CLASS_MISSING));

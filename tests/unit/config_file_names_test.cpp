@@ -42,6 +42,12 @@ TEST(UserConfigLocationFor, BuildsProductAndCodeFoldersUnderAppData) {
     EXPECT_EQ(location.file, L"C:\\Users\\u\\AppData\\Roaming\\ABCD\\{X}\\run.ini");
 }
 
+TEST(ServiceEventSource, IsTheProductNameElseTheLauncherNameWithoutItsExtension) {
+    EXPECT_EQ(ServiceEventSource(L"Acme Tools", L"C:\\Apps\\run.exe"), L"Acme Tools");
+    EXPECT_EQ(ServiceEventSource(L"", L"C:\\Apps\\My.Tool.exe"), L"My.Tool");
+    EXPECT_EQ(ServiceEventSource(L"", L"C:\\App.v2\\run"), L"run");
+}
+
 TEST(ResolveFromLauncherFolder, KeepsEmptyAndAbsoluteTexts) {
     const wchar_t* launcher = L"C:\\Apps\\run.exe";
     EXPECT_EQ(ResolveFromLauncherFolder(L"", launcher), L"");
