@@ -12,11 +12,6 @@ trap orvo_stop_all EXIT
 
 orvo_start_display
 orvo_prepare_prefix
-# Wine loads its built-in copy of these system libraries wherever a file of the name
-# lies; the planted-library tests need it to search for them as Windows does. It
-# reads the setting from the environment of the program that starts a process, so
-# it is set here for the test programs, not by them for the launcher.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm,wsock32,vcruntime140,version=n,b"
 
 archs=${ORVO_ARCHS:-i686 x86_64}
 suites=${ORVO_SUITES:-unit e2e}

@@ -2,8 +2,6 @@
 // write to: a library planted in either under the name of one the runtime or the
 // Java program needs must not be loaded, and the launch must still work. The
 // runtime lies elsewhere, as an installed one does.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,8 +9,8 @@
 #include "support/app_folder.h"
 #include "support/java_runtime.h"
 #include "support/planted_dll.h"
-#include "support/temp_folder.h"
 #include "support/test_environment.h"
+#include "support/wine_dll_order.h"
 
 namespace orvo::test {
 namespace {
@@ -36,25 +34,6 @@ constexpr PlantedCase kCases[] = {
     {L"version.dll", Where::kCurrentFolder},       {L"orvo_path_helper.dll", Where::kCurrentFolder},
 };
 
-// Names wine must search for like Windows (native first) for a planted copy to be
-// found at all; see scripts/run-tests.sh.
-constexpr const wchar_t* kNativeFirst[] = {L"winmm", L"wsock32", L"vcruntime140", L"version"};
-
-bool RunningOnWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-// Wine reads WINEDLLOVERRIDES from the environment of the program that starts the
-// launcher, not from the environment block it is given.
-void ExpectWineSearchesLikeWindows() {
-    if (!RunningOnWine()) return;
-    std::wstring overrides = TestEnv(L"WINEDLLOVERRIDES");
-    for (const wchar_t* name : kNativeFirst)
-        EXPECT_NE(overrides.find(name), std::wstring::npos)
-            << "WINEDLLOVERRIDES lacks " << name << "=n,b; without it wine never loads a planted copy";
-}
-
 std::wstring Describe(const PlantedCase& c) {
     return std::wstring(c.name) + (c.where == Where::kLauncherFolder ? L" beside the launcher" : L" in the current folder");
 }
@@ -72,7 +51,6 @@ ProbeAppSettings WithNativeLibrary(const AppFolder& folder) {
 }
 
 TEST(RealRuntimePlantedDll, NoPlantedLibraryIsLoadedAndTheLaunchWorks) {
-    ExpectWineSearchesLikeWindows();
     for (const PlantedCase& c : kCases) {
         SCOPED_TRACE(Describe(c));
         AppFolder folder(FileNameSafe(c.name) + (c.where == Where::kLauncherFolder ? L"-app" : L"-cwd"));
@@ -81,6 +59,8 @@ TEST(RealRuntimePlantedDll, NoPlantedLibraryIsLoadedAndTheLaunchWorks) {
         std::wstring currentFolder = folder.CreateFolder(L"cwd");
         std::wstring planted =
             PlantDll(c.where == Where::kLauncherFolder ? folder.path() : currentFolder, c.name, PlantedArch::k64);
+        std::wstring library(c.name);
+        NativeLibraryFirst filesFirst({L"App.exe", L"App64.exe"}, library.substr(0, library.rfind(L'.')));
         RunOptions options = app.Options();
         options.workingDirectory = currentFolder;
         LauncherRun run = RunLauncher(app.Launcher(), {L"load-library", nativeLibrary, L"exit", L"3"}, options);
