@@ -1,5 +1,6 @@
 #include "hosting/jvm_host.h"
 
+#include "foundation/dll_search.h"
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
 #include "foundation/path_text.h"
@@ -10,32 +11,14 @@ namespace orvo {
 
 namespace {
 
-constexpr DWORD kSearchDefaultDirs = 0x1000;  // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
 char kAbortOption[] = "abort";
 char kExitOption[] = "exit";
 
-using AddDllDirectoryFunction = void*(WINAPI*)(const wchar_t* folder);
-
-// Looked up at run time: without the DLL-search update (a Windows 7 without it) the
-// launcher must still start, so the import may not be bound at load time.
-AddDllDirectoryFunction FindAddDllDirectory() {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (!kernel) return nullptr;
-    return reinterpret_cast<AddDllDirectoryFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "AddDllDirectory")));
-}
-
-// The runtime's bin folder holds the libraries jvm.dll depends on. Where the
-// search-folder flags are unknown, the altered search path starts at jvm.dll's own
-// folder, and the bin folder is reached through Path (PrepareEnvironment put it there).
-HMODULE LoadRuntimeLibrary(const std::wstring& path) {
-    AddDllDirectoryFunction addDllDirectory = FindAddDllDirectory();
-    if (addDllDirectory) {
-        addDllDirectory(StripPathComponents(path, 2).c_str());  // the cookie is not kept
-        HMODULE library = LoadLibraryExW(path.c_str(), nullptr, kSearchDefaultDirs);
-        if (library || GetLastError() != ERROR_INVALID_PARAMETER) return library;
-    }
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+// The runtime's bin folder holds the libraries jvm.dll depends on; the system ones
+// (version.dll, winmm.dll, wsock32.dll) must come from System32, never from the
+// launcher's folder, which the default folders would search first.
+HMODULE LoadJvmLibraryFile(const std::wstring& path) {
+    return LoadRuntimeLibrary(path, {StripPathComponents(path, 2)});
 }
 
 template <typename Function>
@@ -57,7 +40,7 @@ void JNICALL JvmAbortHook() {}
 
 bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     jvmPath = path;
-    HMODULE library = LoadRuntimeLibrary(path);  // deliberately never freed
+    HMODULE library = LoadJvmLibraryFile(path);  // deliberately never freed
     if (!library) {
         int error = static_cast<int>(GetLastError());
         ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_JVM_LOAD_FAILED), path, error);

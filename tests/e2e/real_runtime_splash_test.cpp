@@ -18,7 +18,8 @@ constexpr int kWidth = 201;
 constexpr int kHeight = 121;
 
 std::wstring PictureLine(const AppFolder& folder) {
-    return L"Splash Screen=" + WriteQuadrantPicture(folder.PathOf(L"splash.png"), kWidth, kHeight, L"image/png") + L"\n";
+    std::wstring picture = WriteQuadrantPicture(folder.PathOf(L"splash.png"), kWidth, kHeight, L"image/png");
+    return L"Splash Screen=" + picture + L"\n";
 }
 
 // The window the runtime's splash library shows.

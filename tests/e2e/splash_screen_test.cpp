@@ -160,10 +160,8 @@ TEST(SplashScreen, ErrorBoxIsOwnedByTheSplashWindowWhileItIsUp) {
         WriteFileBytes(app.runtime.jvmPath(), "not a library");
         ExpectedWindow box;
         box.description = L"the box for a jvm.dll that does not load";
-        box.matches = [&](const WindowSnapshot& w) {
-            return w.IsDialog() &&
-                   w.MessageText().rfind(L"Failed to load Java VM library: " + app.runtime.jvmPath() + L" (errno = ", 0) == 0;
-        };
+        const std::wstring boxStart = L"Failed to load Java VM library: " + app.runtime.jvmPath() + L" (errno = ";
+        box.matches = [&](const WindowSnapshot& w) { return w.IsDialog() && w.MessageText().rfind(boxStart, 0) == 0; };
         box.respond = [](const WindowSnapshot& w) { EXPECT_TRUE(PressButton(w.handle, IDOK)); };
         std::vector<ExpectedWindow> expected{box};
         if (withSplash) expected.push_back(ExpectSplashWindow());

@@ -12,7 +12,9 @@ namespace orvo::test {
 
 std::vector<std::wstring> LoadedModuleNames(DWORD processId) {
     UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    if (!snapshot) throw HarnessError(L"cannot list the modules of process " + std::to_wstring(processId), GetLastError());
+    if (!snapshot) {
+        throw HarnessError(L"cannot list the modules of process " + std::to_wstring(processId), GetLastError());
+    }
     std::vector<std::wstring> names;
     MODULEENTRY32W entry{};
     entry.dwSize = sizeof(entry);
