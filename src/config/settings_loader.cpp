@@ -56,6 +56,8 @@ void ReadSearchPrefs(const CLayeredConfig& config, JvmSearchPrefs& prefs) {
 void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
     settings.showExceptionDialog = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyFailureCheck));
     settings.overrideWorkingDir = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyOverrideWorkingDir));
+    settings.windowsQuoting =
+        EqualsAnyCase(config.ReadString(kSectionApplication, kKeyCommandLineQuoting), kWindowsCommandLineQuoting);
     settings.systemPath = config.ReadString(kSectionJavaRuntime, kKeySystemPath);
     settings.libraryPath = config.ReadString(kSectionJavaRuntime, kKeyLibraryPath);
     // Like the runtime folder, the pair lies beside the launcher: whatever folder the
