@@ -11,6 +11,15 @@
 
 namespace orvo {
 
+namespace {
+
+// Exit codes of the VM thread.
+constexpr DWORD kMainReturned = 0;
+constexpr DWORD kLaunchFailed = 1;
+constexpr DWORD kMainThrew = 2;
+
+}  // namespace
+
 CLauncherApp::~CLauncherApp() {
     splash.CloseOwn();
     host.DestroyJvm();  // waits for the Java program's non-daemon threads
@@ -19,8 +28,10 @@ CLauncherApp::~CLauncherApp() {
 }
 
 bool CLauncherApp::Init() {
-    arguments = ArgumentsFromCommandLine(GetCommandLineW());
     if (!LoadSettings(settings)) return false;
+    // Nothing before this needs the arguments, and which rule splits them is a setting.
+    arguments = settings.windowsQuoting ? ArgumentsFromCommandLineWindows(GetCommandLineW())
+                                        : ArgumentsFromCommandLine(GetCommandLineW());
     host.showExceptionDialog = settings.showExceptionDialog;
     if (!singleInstance.SetUp(settings, arguments)) return false;
     // A later start of a single instance only hands its arguments over.
@@ -54,40 +65,54 @@ int CLauncherApp::Run() {
 }
 
 int CLauncherApp::HostJvm() {
-    host.PrepareEnvironment(jvmPath, settings.libraryPath, settings.systemPath);
+    // Before the splash: the runtime's splash library may bring in the C runtime that
+    // the VM writes its errors with.
+    host.CaptureStartupErrors();
+    if (!host.PrepareEnvironment(jvmPath, settings.libraryPath, settings.systemPath)) return -1;
     // A service shows no window at all.
     bool splashWanted = !settings.serviceMode && !HasNoSplashSwitch(arguments);
     if (splashWanted && !splash.Show()) return 0;
     if (!host.LoadJvmLibrary(jvmPath)) return -1;
-    host.BuildOptions(arguments);  // its result does not stop the launch
+    if (!host.BuildOptions(arguments)) return -1;
     if (host.threadStackSize == 0) host.threadStackSize = host.QueryDefaultStackSize();
-    if (RunJvmThread() == 0) return 0;
+    DWORD result = RunJvmThread();
+    if (result == kMainReturned) return 0;
+    // As for java.exe: 1 once the program's other threads have ended.
+    if (result == kMainThrew) return 1;
     splash.CloseNative();
     return -1;
 }
 
-int CLauncherApp::RunJvmThread() {
+DWORD CLauncherApp::RunJvmThread() {
     // Without creation flags the size is committed up front; a size the system cannot
     // give makes CreateThread fail, and the same work then runs on this thread.
     UniqueKernelHandle thread(CreateThread(nullptr, host.threadStackSize, &JvmThreadProc, this, 0, nullptr));
-    if (!thread) return static_cast<int>(RunJvm());
+    if (!thread) return RunJvm();
     WaitForSingleObject(thread.get(), INFINITE);
-    DWORD exitCode = 1;
-    if (!GetExitCodeThread(thread.get(), &exitCode)) exitCode = 1;
-    return static_cast<int>(exitCode);
+    DWORD exitCode = kLaunchFailed;
+    if (!GetExitCodeThread(thread.get(), &exitCode)) exitCode = kLaunchFailed;
+    return exitCode;
 }
 
 DWORD WINAPI CLauncherApp::JvmThreadProc(void* app) {
-    return app ? static_cast<CLauncherApp*>(app)->RunJvm() : 1;
+    return app ? static_cast<CLauncherApp*>(app)->RunJvm() : kLaunchFailed;
 }
 
 DWORD CLauncherApp::RunJvm() {
-    if (!host.CreateJvm()) return 1;
-    singleInstance.ServeVm(host.vm());
-    if (!host.InvokeMain(MainCall())) return 1;
+    MainOutcome outcome = host.CreateJvm() ? CallMain() : MainOutcome::kNotCalled;
+    if (outcome == MainOutcome::kNotCalled) {
+        // A start that failed with nothing but the runtime's own words still says so.
+        host.ReportStartupFailure({});
+        return kLaunchFailed;
+    }
     // A service's VM goes when main returns; teardown then finds none.
     if (settings.serviceMode) host.DestroyJvm();
-    return 0;
+    return outcome == MainOutcome::kThrew ? kMainThrew : kMainReturned;
+}
+
+MainOutcome CLauncherApp::CallMain() {
+    singleInstance.ServeVm(host.vm());
+    return host.InvokeMain(MainCall());
 }
 
 MainClassCall CLauncherApp::MainCall() {

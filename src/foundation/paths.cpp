@@ -16,7 +16,7 @@ void ReportModulePathFailure(DWORD error) {
                          LoadMessage(IDS_MODULE_PATH_FAILED), static_cast<int>(error));
 }
 
-std::optional<std::wstring> ShortPathName(const std::wstring& path) {
+std::optional<std::wstring> ShortPathNameText(const std::wstring& path) {
     std::wstring longForm = ToLongPathFormText(path);
     DWORD needed = GetShortPathNameW(longForm.c_str(), nullptr, 0);
     if (needed == 0) return std::nullopt;
@@ -123,15 +123,21 @@ DWORD CreateParentDirectories(const std::wstring& filePath) {
     return remembered == ERROR_ALREADY_EXISTS ? 0 : remembered;
 }
 
+std::optional<std::wstring> ShortPathName(const std::wstring& path) {
+    std::optional<std::wstring> shortPath = ShortPathNameText(path);
+    if (!shortPath) return std::nullopt;
+    return WithoutLongPathPrefix(*shortPath);
+}
+
 std::wstring ClassicLengthPath(const std::wstring& path) {
     if (path.size() < kClassicMaxPath) return path;
-    if (std::optional<std::wstring> shortPath = ShortPathName(path)) {
+    if (std::optional<std::wstring> shortPath = ShortPathNameText(path)) {
         std::wstring plain = WithoutLongPathPrefix(*shortPath);
         if (plain.size() < kClassicMaxPath) return plain;
     }
     std::size_t cut = path.rfind(L'\\');
     if (cut == std::wstring::npos) return path;
-    if (std::optional<std::wstring> shortFolder = ShortPathName(path.substr(0, cut))) {
+    if (std::optional<std::wstring> shortFolder = ShortPathNameText(path.substr(0, cut))) {
         std::wstring plain = WithoutLongPathPrefix(*shortFolder) + path.substr(cut);
         if (plain.size() < kClassicMaxPath) return plain;
     }

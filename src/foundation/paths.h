@@ -42,6 +42,11 @@ DWORD CreateParentDirectories(const std::wstring& filePath);
 // Returns the path unchanged when no shorter form can be had.
 std::wstring ClassicLengthPath(const std::wstring& path);
 
+// The short (8.3) form of an existing file or folder, without the extended-length
+// prefix; the long form for the parts that have no short name. nullopt when it does
+// not exist (or the system cannot say).
+std::optional<std::wstring> ShortPathName(const std::wstring& path);
+
 // Expands %NAME% references; undefined names stay as written.
 std::wstring ExpandEnvironment(const std::wstring& text);
 

@@ -4,8 +4,13 @@
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
 #include "foundation/path_text.h"
+#include "foundation/paths.h"
+#include "foundation/pe_image_view.h"
 #include "foundation/text_format.h"
+#include "hosting/ansi_text.h"
 #include "hosting/create_jvm_reason.h"
+#include "hosting/environment_rules.h"
+#include "hosting/runtime_output_text.h"
 
 namespace orvo {
 
@@ -51,18 +56,53 @@ void ReportMissingEntryPoint() {
                          LoadMessage(IDS_CREATE_JAVA_VM_MISSING), error);
 }
 
+constexpr bool kLauncherIs64Bit = sizeof(void*) == 8;
+
+// A library that did not load because it is built for the other launcher: the box says
+// which launcher the application needs, not only the system's error number.
+void ReportLoadFailure(const std::wstring& path, DWORD error) {
+    PeImageView image(path);
+    if (error == ERROR_BAD_EXE_FORMAT && image.valid() && image.is64() != kLauncherIs64Bit) {
+        unsigned message = image.is64() ? IDS_RUNTIME_IS_64_BIT : IDS_RUNTIME_IS_32_BIT;
+        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(message), RuntimeHomeFolder(path));
+        return;
+    }
+    ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_JVM_LOAD_FAILED), path, static_cast<int>(error));
+}
+
+// The runtime finds its own files from the ANSI name of its JVM library, so a library
+// whose path the code page lacks letters for is loaded by its short (8.3) name. Empty,
+// after a box, when the path has no such name.
+std::wstring LoadablePath(const std::wstring& path) {
+    if (RepresentableInThreadAnsi(path)) return path;
+    std::optional<std::wstring> shortPath = ShortPathName(path);
+    if (shortPath && RepresentableInThreadAnsi(*shortPath)) return *shortPath;
+    ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_PATH_NOT_REPRESENTABLE), RuntimeHomeFolder(path));
+    return {};
+}
+
+// Before main started, what the runtime wrote on its way out is all the user can learn.
+void ReportRuntimeStoppedBeforeMain() {
+    StartupErrorCapture* capture = StartupErrorCapture::Active();
+    if (!capture) return;
+    std::wstring output = TidyRuntimeOutput(capture->Finish());
+    if (output.empty()) return;
+    ShowErrorBox(ErrorBoxOwner(), FillTemplate(LoadMessage(IDS_RUNTIME_STOPPED_BEFORE_MAIN), {output}));
+}
+
 }  // namespace
 
-void JNICALL JvmExitHook(jint) {}
+void JNICALL JvmExitHook(jint) { ReportRuntimeStoppedBeforeMain(); }
 
-void JNICALL JvmAbortHook() {}
+void JNICALL JvmAbortHook() { ReportRuntimeStoppedBeforeMain(); }
 
 bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     jvmPath = path;
-    HMODULE library = LoadRuntimeLibrary(path);  // deliberately never freed
+    std::wstring loadable = LoadablePath(path);
+    if (loadable.empty()) return false;
+    HMODULE library = LoadRuntimeLibrary(loadable);  // deliberately never freed
     if (!library) {
-        int error = static_cast<int>(GetLastError());
-        ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_JVM_LOAD_FAILED), path, error);
+        ReportLoadFailure(path, GetLastError());
         return false;
     }
     createJavaVM = ResolveExport<CreateJavaVmFunction>(library, "JNI_CreateJavaVM");
@@ -114,11 +154,21 @@ bool CJvmHost::CreateJvm() {
     return true;
 }
 
-void CJvmHost::ReportCreationFailure(jint result) const {
+void CJvmHost::ReportCreationFailure(jint result) {
     unsigned reasonId = CreateJvmReasonId(result);
     std::wstring reason = reasonId != 0 ? LoadMessage(reasonId) : std::wstring();
-    std::wstring text = FillTemplate(LoadMessage(IDS_JNI_EXCEPTION), {LoadMessage(IDS_CREATE_VM_FAILED), reason});
-    ShowErrorBox(ErrorBoxOwner(), text);
+    ReportStartupFailure(FillTemplate(LoadMessage(IDS_JNI_EXCEPTION), {LoadMessage(IDS_CREATE_VM_FAILED), reason}));
+}
+
+void CJvmHost::ReportStartupFailure(std::wstring text) {
+    std::wstring output = TidyRuntimeOutput(startupErrors.Finish());
+    if (!output.empty()) {
+        unsigned part = text.empty() ? IDS_RUNTIME_STOPPED_BEFORE_MAIN : IDS_RUNTIME_REPORTED;
+        // A blank line between the launcher's words and the runtime's.
+        if (!text.empty()) text += text.back() == L'\n' ? L"\n" : L"\n\n";
+        text += FillTemplate(LoadMessage(part), {output});
+    }
+    if (!text.empty()) ShowErrorBox(ErrorBoxOwner(), text);
 }
 
 void CJvmHost::DestroyJvm() {
