@@ -35,28 +35,31 @@ std::wstring WithoutLongPathPrefix(const std::wstring& path) {
 }
 
 std::optional<std::wstring> ReadLauncherPath() {
+    std::optional<std::wstring> path = ModuleFileName(nullptr);
+    if (!path) ReportModulePathFailure(GetLastError());
+    return path;
+}
+
+}  // namespace
+
+std::optional<std::wstring> ModuleFileName(HMODULE module) {
     // GetModuleFileNameW cuts a long path to the buffer without failing, so grow
     // the buffer until the whole path fits: a cut path would name another file.
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            ReportModulePathFailure(GetLastError());
-            return std::nullopt;
-        }
+        DWORD length = GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::nullopt;
         if (length < buffer.size()) {
             buffer.resize(length);
             return buffer;
         }
         if (buffer.size() >= 32768) {
-            ReportModulePathFailure(ERROR_INSUFFICIENT_BUFFER);
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
             return std::nullopt;
         }
         buffer.resize(buffer.size() * 2);
     }
 }
-
-}  // namespace
 
 std::optional<std::wstring> GetLauncherPath() {
     // Read once: the path cannot change while the process runs, and a failure

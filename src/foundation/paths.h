@@ -16,6 +16,10 @@ namespace orvo {
 // module path" box (owned by the splash window, if any), and every call returns nullopt.
 std::optional<std::wstring> GetLauncherPath();
 
+// The full path the system gives a loaded module, whatever its length; nullopt (with
+// the last error set) when it cannot be read.
+std::optional<std::wstring> ModuleFileName(HMODULE module);
+
 // The launcher's folder (GetLauncherPath up to its last "", without it), or nullopt.
 std::optional<std::wstring> GetLauncherFolder();
 

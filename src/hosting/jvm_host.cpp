@@ -1,5 +1,11 @@
 #include "hosting/jvm_host.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+#include <utility>
+
 #include "foundation/dll_search.h"
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
@@ -10,6 +16,7 @@
 #include "hosting/ansi_text.h"
 #include "hosting/create_jvm_reason.h"
 #include "hosting/environment_rules.h"
+#include "hosting/runtime_crt.h"
 #include "hosting/runtime_output_text.h"
 
 namespace orvo {
@@ -18,6 +25,15 @@ namespace {
 
 char kAbortOption[] = "abort";
 char kExitOption[] = "exit";
+char kPrintOption[] = "vfprintf";
+
+// The C runtime of the loaded JVM library, when it is one the print hook can pass
+// output on to. Set before any VM thread exists, read-only afterwards.
+std::optional<RuntimeCrt> runtimeCrt;
+// What a start that fails says first, before the runtime's words: set when the runtime
+// was loaded by its short name and so may not find its own files. Written like
+// runtimeCrt.
+std::wstring startupFailureLead;
 
 using AddDllDirectoryFunction = void*(WINAPI*)(const wchar_t* folder);
 
@@ -57,6 +73,8 @@ void ReportMissingEntryPoint() {
 }
 
 constexpr bool kLauncherIs64Bit = sizeof(void*) == 8;
+// One message of the VM; a longer one is cut, more than an error box shows anyway.
+constexpr std::size_t kPrintHookBufferSize = 4096;
 
 // A library that did not load because it is built for the other launcher: the box says
 // which launcher the application needs, not only the system's error number.
@@ -70,6 +88,23 @@ void ReportLoadFailure(const std::wstring& path, DWORD error) {
     ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_JVM_LOAD_FAILED), path, static_cast<int>(error));
 }
 
+std::wstring RuntimeFolderNotRepresentable(const std::wstring& jvmPath) {
+    return FillTemplate(LoadMessage(IDS_RUNTIME_FOLDER_NOT_REPRESENTABLE), {RuntimeHomeFolder(jvmPath)});
+}
+
+void ReportRuntimeFolderNotRepresentable(const std::wstring& jvmPath) {
+    ShowErrorBox(ErrorBoxOwner(), RuntimeFolderNotRepresentable(jvmPath));
+}
+
+// A launcher's words followed by the runtime's, or the runtime's alone.
+std::wstring WithRuntimeOutput(std::wstring text, const std::wstring& output) {
+    if (output.empty()) return text;
+    if (text.empty()) return FillTemplate(LoadMessage(IDS_RUNTIME_STOPPED_BEFORE_MAIN), {output});
+    // A blank line between the launcher's words and the runtime's.
+    text += text.back() == L'\n' ? L"\n" : L"\n\n";
+    return text + FillTemplate(LoadMessage(IDS_RUNTIME_REPORTED), {output});
+}
+
 // The runtime finds its own files from the ANSI name of its JVM library, so a library
 // whose path the code page lacks letters for is loaded by its short (8.3) name. Empty,
 // after a box, when the path has no such name.
@@ -77,8 +112,15 @@ std::wstring LoadablePath(const std::wstring& path) {
     if (RepresentableInThreadAnsi(path)) return path;
     std::optional<std::wstring> shortPath = ShortPathName(path);
     if (shortPath && RepresentableInThreadAnsi(*shortPath)) return *shortPath;
-    ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_PATH_NOT_REPRESENTABLE), RuntimeHomeFolder(path));
+    ReportRuntimeFolderNotRepresentable(path);
     return {};
+}
+
+// Whether the name the runtime will read for its library is one it can use: a system
+// may keep the short name it was loaded by (Windows does), or give the long one back.
+bool RuntimeCanNameItself(HMODULE library) {
+    std::optional<std::wstring> name = ModuleFileName(library);
+    return !name || RepresentableInThreadAnsi(*name);
 }
 
 // Before main started, what the runtime wrote on its way out is all the user can learn.
@@ -87,10 +129,24 @@ void ReportRuntimeStoppedBeforeMain() {
     if (!capture) return;
     std::wstring output = TidyRuntimeOutput(capture->Finish());
     if (output.empty()) return;
-    ShowErrorBox(ErrorBoxOwner(), FillTemplate(LoadMessage(IDS_RUNTIME_STOPPED_BEFORE_MAIN), {output}));
+    ShowErrorBox(ErrorBoxOwner(), WithRuntimeOutput(startupFailureLead, output));
 }
 
 }  // namespace
+
+// While the VM starts, what it writes to a stderr (or stdout) that leads nowhere is
+// kept for the box of a failed start; everything else goes where the VM would have
+// written it. The VM reports an exception during its initialisation on stdout.
+jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
+    StartupErrorCapture* capture = StartupErrorCapture::Active();
+    bool kept = capture && (runtimeCrt->IsStandardError(stream) ||
+                            (capture->takesStandardOutput() && runtimeCrt->IsStandardOutput(stream)));
+    if (!kept) return runtimeCrt->Print(stream, format, arguments);
+    char text[kPrintHookBufferSize];
+    int length = std::vsnprintf(text, sizeof text, format, arguments);
+    if (length > 0) capture->Write(std::string_view(text, std::min<std::size_t>(length, sizeof text - 1)));
+    return length;
+}
 
 void JNICALL JvmExitHook(jint) { ReportRuntimeStoppedBeforeMain(); }
 
@@ -105,6 +161,13 @@ bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
         ReportLoadFailure(path, GetLastError());
         return false;
     }
+    if (!RuntimeCanNameItself(library)) {
+        ReportRuntimeFolderNotRepresentable(path);
+        return false;
+    }
+    runtimeCrt = RuntimeCrt::Of(library);
+    // Java 9 and later canonicalise their own paths back to the long names, and fail.
+    if (loadable != path) startupFailureLead = RuntimeFolderNotRepresentable(path);
     createJavaVM = ResolveExport<CreateJavaVmFunction>(library, "JNI_CreateJavaVM");
     if (!createJavaVM) {
         ReportMissingEntryPoint();
@@ -130,7 +193,10 @@ std::uint32_t CJvmHost::QueryDefaultStackSize() const {
 bool CJvmHost::CreateJvm() {
     if (!createJavaVM) return false;
     std::vector<JavaVMOption> options;
-    options.reserve(optionList.size() + 2);
+    options.reserve(optionList.size() + 3);
+    // First, since the VM reads its options in order and may reject the next one.
+    // Only while someone needs it: the hook changes nothing else the VM prints.
+    if (runtimeCrt && startupErrors.running()) options.push_back({kPrintOption, reinterpret_cast<void*>(&JvmPrintHook)});
     for (const std::string& entry : optionList.entries()) {
         // optionString is not const in jni.h; the VM only reads it.
         options.push_back({const_cast<char*>(entry.c_str()), nullptr});
@@ -161,13 +227,10 @@ void CJvmHost::ReportCreationFailure(jint result) {
 }
 
 void CJvmHost::ReportStartupFailure(std::wstring text) {
+    if (std::exchange(startupFailureReported, true)) return;
     std::wstring output = TidyRuntimeOutput(startupErrors.Finish());
-    if (!output.empty()) {
-        unsigned part = text.empty() ? IDS_RUNTIME_STOPPED_BEFORE_MAIN : IDS_RUNTIME_REPORTED;
-        // A blank line between the launcher's words and the runtime's.
-        if (!text.empty()) text += text.back() == L'\n' ? L"\n" : L"\n\n";
-        text += FillTemplate(LoadMessage(part), {output});
-    }
+    if (text.empty()) text = startupFailureLead;
+    text = WithRuntimeOutput(std::move(text), output);
     if (!text.empty()) ShowErrorBox(ErrorBoxOwner(), text);
 }
 

@@ -55,7 +55,8 @@ public:
     void CaptureStartupErrors() { startupErrors.Start(); }
 
     // Shows `text` (may be empty) with what the runtime wrote while it started, and
-    // ends that capture; shows nothing when both are empty.
+    // ends that capture; shows nothing when both are empty, or when a failure was
+    // reported before.
     void ReportStartupFailure(std::wstring text);
 
     // Loads the JVM library (never unloaded) with the runtime's bin folder among the
@@ -141,6 +142,7 @@ private:
     bool outputAppend = false;
     bool errorAppend = false;
     StartupErrorCapture startupErrors;
+    bool startupFailureReported = false;
 };
 
 // The "exit" and "abort" hooks of every VM the launcher creates. Before main started,
@@ -149,5 +151,7 @@ private:
 // then the VM goes on with its own exit or abort, and its exit code.
 void JNICALL JvmExitHook(jint code);
 void JNICALL JvmAbortHook();
+// The "vfprintf" hook, given to the VM while the startup-error capture runs.
+jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments);
 
 }  // namespace orvo

@@ -61,8 +61,17 @@ void StartupErrorCapture::Start() {
     }
     writeEnd_ = writeEnd.release();
     originalError_ = current;
+    takesStandardOutput_ = LeadsNowhere(GetStdHandle(STD_OUTPUT_HANDLE));
     SetStdHandle(STD_ERROR_HANDLE, writeEnd_);
     activeCapture.store(this);
+}
+
+bool StartupErrorCapture::running() const noexcept { return readerThread_ && !finished_.load(); }
+
+void StartupErrorCapture::Write(std::string_view text) const {
+    if (!running()) return;
+    DWORD written = 0;
+    WriteFile(writeEnd_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 std::wstring StartupErrorCapture::Finish() {

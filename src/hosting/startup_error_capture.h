@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 
 #include "foundation/unique_handle.h"
 
@@ -27,6 +28,17 @@ public:
     // when the pipe cannot be made.
     void Start();
 
+    // True from a Start that made its pipe until Finish.
+    bool running() const noexcept;
+    // True when standard output led nowhere at the Start too: what the runtime writes
+    // there while it starts belongs to the report as well.
+    bool takesStandardOutput() const noexcept { return takesStandardOutput_; }
+
+    // Adds text the runtime wrote some other way (its C runtime's stderr, which took
+    // the process's handle when it started, possibly long before Start). Nothing
+    // when no capture runs.
+    void Write(std::string_view text) const;
+
     // Ends the capture (once; later calls give empty text): standard error is the
     // old handle again, and what the runtime writes from now on goes nowhere, as it
     // would have. Returns what was written, as text. Safe on any thread, also inside
@@ -45,6 +57,7 @@ private:
     void Keep(const char* bytes, DWORD count);
 
     HANDLE originalError_ = nullptr;
+    bool takesStandardOutput_ = false;
     UniqueFileHandle readEnd_;
     // Stays open for the process's life: the runtime's streams keep its value.
     HANDLE writeEnd_ = INVALID_HANDLE_VALUE;

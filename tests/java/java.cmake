@@ -21,13 +21,17 @@ add_custom_command(OUTPUT ${ORVO_PROBE_JAR}
 add_custom_target(orvo_java_tests ALL DEPENDS ${ORVO_PROBE_JAR})
 add_dependencies(orvo_e2e_tests orvo_java_tests)
 
-# An application folder whose "jre" is a link to the runtime: the runtime bundled
-# beside the launcher, as applications ship it, without a 53 MB copy.
+# Application folders whose "jre" is a link to the runtime: the runtime bundled
+# beside the launcher, as applications ship it, without a 53 MB copy. Two of them have
+# names with letters outside the ANSI code page (1252 here) and inside it.
 set(ORVO_BUNDLED_RUNTIME_APP ${CMAKE_BINARY_DIR}/java/bundled-runtime-app)
-file(MAKE_DIRECTORY ${ORVO_BUNDLED_RUNTIME_APP})
-if(NOT IS_SYMLINK ${ORVO_BUNDLED_RUNTIME_APP}/jre)
-  file(CREATE_LINK ${ORVO_JAVA_RUNTIME} ${ORVO_BUNDLED_RUNTIME_APP}/jre SYMBOLIC)
-endif()
+foreach(app_folder "bundled-runtime-app" "Прога Test" "Prôgram Tëst")
+  set(app_path "${CMAKE_BINARY_DIR}/java/${app_folder}")
+  file(MAKE_DIRECTORY "${app_path}")
+  if(NOT IS_SYMLINK "${app_path}/jre")
+    file(CREATE_LINK ${ORVO_JAVA_RUNTIME} "${app_path}/jre" SYMBOLIC)
+  endif()
+endforeach()
 
 orvo_windows_path(ORVO_PROBE_JAR_WIN "${ORVO_PROBE_JAR}")
 orvo_windows_path(ORVO_JAVA_RUNTIME_WIN "${ORVO_JAVA_RUNTIME}")

@@ -156,7 +156,10 @@ void ProbeApp::AddLauncherCopy(const std::wstring& source, const std::wstring& t
     WriteFileBytes(target, *launcher + *jar);
 }
 
-BundledRuntimeFolder::BundledRuntimeFolder() : path_(RequiredEnvironment(L"ORVO_BUNDLED_RUNTIME_APP")) {
+BundledRuntimeFolder::BundledRuntimeFolder() : BundledRuntimeFolder(std::wstring_view()) {}
+
+BundledRuntimeFolder::BundledRuntimeFolder(std::wstring_view name) : path_(RequiredEnvironment(L"ORVO_BUNDLED_RUNTIME_APP")) {
+    if (!name.empty()) path_ = path_.substr(0, path_.rfind(L'\\') + 1) + std::wstring(name);
     if (!PathExists(path_ + L"\\jre\\bin\\java.dll"))
         throw HarnessError(L"no runtime linked as " + path_ + L"\\jre; configure the build with the runtime fetched");
     if (!RemoveAllButRuntime()) throw HarnessError(L"cannot clear " + path_);

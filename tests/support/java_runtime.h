@@ -106,6 +106,8 @@ class BundledRuntimeFolder {
 public:
     // Throws HarnessError when the folder or its runtime is missing.
     BundledRuntimeFolder();
+    // Another such folder beside it, made by the build: "Прога Test" or "Prôgram Tëst".
+    explicit BundledRuntimeFolder(std::wstring_view name);
     ~BundledRuntimeFolder();
     BundledRuntimeFolder(const BundledRuntimeFolder&) = delete;
     BundledRuntimeFolder& operator=(const BundledRuntimeFolder&) = delete;
