@@ -12,6 +12,7 @@ trap orvo_stop_all EXIT
 
 orvo_start_display
 orvo_prepare_prefix
+orvo_map_test_drive
 
 archs=${ORVO_ARCHS:-i686 x86_64}
 suites=${ORVO_SUITES:-unit e2e}
