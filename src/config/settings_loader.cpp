@@ -90,6 +90,12 @@ bool LoadSettings(LauncherSettings& settings) {
     if (!configPath) {
         return false;
     }
+    // Every key of such a file would read as empty; say why instead of naming the
+    // first missing key.
+    if (CConfigFile(*configPath).TooLarge()) {
+        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_CONFIG_FILE_TOO_LARGE), *configPath);
+        return false;
+    }
     if (ReadSettingsFrom(*configPath, *launcherPath, settings)) {
         return true;
     }

@@ -31,6 +31,7 @@
 #define IDS_JNI_ENOMEM 228
 #define IDS_JNI_EEXIST 229
 #define IDS_JNI_EINVAL 230
+#define IDS_CONFIG_FILE_TOO_LARGE 250
 
 // Controls of the JRE-not-found dialog (IDD_JRE_NOT_FOUND).
 #define IDC_JRE_PATH 201
