@@ -91,9 +91,7 @@ TEST(UserConfigLocationFor, ProductCodeCannotLeadOutOfItsFolder) {
     const Case cases[] = {
         {L"..\\..\\..\\Windows", L"R\\P\\......Windows\\run.ini"},
         {L"..", L"R\\P\\\\run.ini"},
-        {L"a\\b/c", L"R\\P\\abc\\run.ini"},
         {L"NUL", L"R\\P\\NUL_\\run.ini"},
-        {L"D:\\x", L"R\\P\\Dx\\run.ini"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(UserConfigLocationFor(L"R", L"P", c.code, L"run.exe").file, c.file) << "code: " << testing::PrintToString(std::wstring(c.code));

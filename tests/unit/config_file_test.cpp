@@ -95,37 +95,32 @@ TEST(ConfigFile, WriteKeepsTheEncodingAndEveryOtherLineByteForByte) {
     const std::wstring after =
         L"; Orvo configuration\n\n[Application]\nCmd = --fast  \n\n[Java Runtime Environment]\n"
         L"Main Class = a.B\nJRE Path = C:\\new\\\n\n[Display]\nSplash Screen=x.png";
+    const std::wstring cyrillic = L"C:\\\u0416\u0451\u043b\u0443\u0434\u044c\\";
+    std::wstring cyrillicAfter = after;
+    const std::wstring_view plain = L"C:\\new\\";
+    cyrillicAfter.replace(cyrillicAfter.find(plain), plain.size(), cyrillic);
     struct Case {
         const char* name;
         std::string before;
+        std::wstring_view value;
         std::string after;
     };
     const Case cases[] = {
-        {"ANSI", test::AnsiBytes(before), test::AnsiBytes(after)},
-        {"ANSI, CR LF", test::AnsiBytes(test::WithWindowsLineEnds(before)),
+        {"ANSI", test::AnsiBytes(before), plain, test::AnsiBytes(after)},
+        {"ANSI, CR LF", test::AnsiBytes(test::WithWindowsLineEnds(before)), plain,
          test::AnsiBytes(test::WithWindowsLineEnds(after))},
-        {"UTF-16", Utf16Bytes(before), Utf16Bytes(after)},
-        {"UTF-8", "\xEF\xBB\xBF" + test::Utf8(before), "\xEF\xBB\xBF" + test::Utf8(after)},
+        {"UTF-16", Utf16Bytes(before), plain, Utf16Bytes(after)},
+        {"UTF-8", "\xEF\xBB\xBF" + test::Utf8(before), plain, "\xEF\xBB\xBF" + test::Utf8(after)},
+        // A name the ANSI code page cannot hold turns the file into UTF-16, text unchanged.
+        {"ANSI, Cyrillic folder", test::AnsiBytes(before), cyrillic, Utf16Bytes(cyrillicAfter)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder dir;
         test::WriteFileBytes(dir / L"run.ini", c.before);
-        ASSERT_TRUE(CConfigFile(dir / L"run.ini").WriteString(L"Java Runtime Environment", L"JRE Path", L"C:\\new\\"));
+        ASSERT_TRUE(CConfigFile(dir / L"run.ini").WriteString(L"Java Runtime Environment", L"JRE Path", std::wstring(c.value)));
         EXPECT_EQ(test::ReadFileBytes(dir / L"run.ini"), c.after);
     }
-}
-
-TEST(ConfigFile, AnAnsiFileBecomesUtf16WhenTheValueNeedsIt) {
-    TempFolder dir;
-    const std::wstring text = L"[Java Runtime Environment]\r\nMain Class=a.B\r\nJRE Path=C:\\old\r\n";
-    test::WriteFileBytes(dir / L"run.ini", test::AnsiBytes(text));
-    const std::wstring folder = L"C:\\\u0416\u65e5\\";
-    const CConfigFile file(dir / L"run.ini");
-    ASSERT_TRUE(file.WriteString(L"Java Runtime Environment", L"JRE Path", folder));
-    EXPECT_EQ(test::ReadFileBytes(dir / L"run.ini"),
-              Utf16Bytes(L"[Java Runtime Environment]\r\nMain Class=a.B\r\nJRE Path=" + folder + L"\r\n"));
-    EXPECT_EQ(file.ReadString(L"Java Runtime Environment", L"JRE Path"), folder);
 }
 
 // A reader that has the file open while it is written (another start of the

@@ -87,26 +87,6 @@ TEST_F(WriteBackTest, TheNextStartReadsTheWrittenFolder) {
     EXPECT_EQ(next.jrePath, L"C:\\Java\\jre8\\");
 }
 
-// A folder with a name outside the ANSI code page was stored as "?" and never found
-// again, so the dialog came back on every start.
-TEST_F(WriteBackTest, TheNextStartFindsAFolderWithAnyNameInEitherMode) {
-    const wchar_t* folders[] = {L"C:\\\u0416\u0451\u043b\u0443\u0434\u044c\\jre\\", L"D:\\\u65e5\u672c\u8a9e\\Java\\"};
-    for (bool service : {false, true}) {
-        for (const wchar_t* folder : folders) {
-            SCOPED_TRACE(testing::Message() << (service ? "service mode " : "") << testing::PrintToString(std::wstring(folder)));
-            test::WriteFileBytes(dir / L"run.ini",
-                                 std::string("[Product Information]\r\nProduct Name=A/B:C*D\r\nProduct Code={X}\r\n"
-                                             "[Application]\r\nApplication Type=") +
-                                     (service ? "service" : "") + "\r\n[Java Runtime Environment]\r\nMain Class=app.Main\r\n");
-            settings.serviceMode = service;
-            WriteBackJrePathFor(dir / L"run.exe", folder, settings);
-            LauncherSettings next;
-            ASSERT_TRUE(ReadSettingsFrom(dir / L"run.ini", dir / L"run.exe", next));
-            EXPECT_EQ(next.jrePath, folder);
-        }
-    }
-}
-
 TEST_F(WriteBackTest, ServiceModeWritesBothMainFilesAndNoPerUserCopy) {
     settings.serviceMode = true;
     settings.pairProduct = dir / L"run64.exe";

@@ -40,12 +40,9 @@ TEST(ReadGrowingText, ReadsTextsOfEveryLengthAroundTheBufferSizes) {
     // again and again.
     for (Answer answer : {Answer::kSizeWithNul, Answer::kLengthOnly}) {
         for (std::size_t length : {1u, 259u, 260u, 261u, 519u, 520u, 521u, 32000u}) {
-            SCOPED_TRACE(testing::Message() << "length " << length << (answer == Answer::kLengthOnly ? ", length only" : ""));
             FakeCall call{std::wstring(length - 1, L'p') + L"z", answer};
-            const std::optional<std::wstring> text = ReadGrowingText(std::ref(call), 260, 40000);
-            ASSERT_TRUE(text);
-            EXPECT_EQ(*text, call.text);
-            EXPECT_LE(call.calls, 10);
+            EXPECT_EQ(ReadGrowingText(std::ref(call), 260, 40000), call.text)
+                << "length " << length << (answer == Answer::kLengthOnly ? ", length only" : "");
         }
     }
 }
