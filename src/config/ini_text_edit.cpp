@@ -19,8 +19,8 @@ std::vector<Line> SplitLines(std::wstring_view text) {
     for (std::size_t begin = 0; begin < text.size();) {
         const std::size_t feed = text.find(L'\n', begin);
         const std::size_t end = feed == std::wstring_view::npos ? text.size() : feed + 1;
-        std::size_t contentEnd = feed == std::wstring_view::npos ? end : feed;
-        if (contentEnd > begin && text[contentEnd - 1] == L'\r') --contentEnd;
+        std::size_t contentEnd = end;
+        if (feed != std::wstring_view::npos) contentEnd = feed > begin && text[feed - 1] == L'\r' ? feed - 1 : feed;
         lines.push_back({begin, contentEnd, end});
         begin = end;
     }

@@ -29,6 +29,7 @@ TEST(WithIniValue, ChangesOnlyTheOneLineAndKeepsEveryOtherCharacter) {
         {"missing section appended with the file's line end", L"[T]\nA=1\n", L"[T]\nA=1\n[S]\nK=C:\\jre\\\n"},
         {"missing section after a last line without line end", L"[T]\r\nA=1", L"[T]\r\nA=1\r\n[S]\r\nK=C:\\jre\\\r\n"},
         {"empty text", L"", L"[S]\r\nK=C:\\jre\\\r\n"},
+        {"a lone CR ends no line", L"A=1\r", L"A=1\r\r\n[S]\r\nK=C:\\jre\\\r\n"},
         {"a \"[\" line without \"]\" opens no section", L"[S\nK=1\n", L"[S\nK=1\n[S]\nK=C:\\jre\\\n"},
     };
     for (const Case& c : cases) {
