@@ -8,13 +8,14 @@
 #include "config/config_file_names.h"
 #include "config/config_keys.h"
 #include "config/config_locations.h"
-#include "config/jre_path_resolution.h"
+#include "config/launcher_relative_path.h"
 #include "config/jvm_search_settings.h"
 #include "config/layered_config.h"
 #include "config/setting_compare.h"
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
 #include "foundation/paths.h"
+#include "foundation/service_log.h"
 
 namespace orvo {
 namespace {
@@ -52,12 +53,15 @@ void ReadSearchPrefs(const CLayeredConfig& config, JvmSearchPrefs& prefs) {
     ApplyVmProvider(config.ReadString(kSectionJavaRuntime, kKeyVmProvider), prefs);
 }
 
-void ReadLaunchOptions(const CLayeredConfig& config, LauncherSettings& settings) {
+void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
     settings.showExceptionDialog = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyFailureCheck));
     settings.overrideWorkingDir = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyOverrideWorkingDir));
     settings.systemPath = config.ReadString(kSectionJavaRuntime, kKeySystemPath);
     settings.libraryPath = config.ReadString(kSectionJavaRuntime, kKeyLibraryPath);
-    settings.pairProduct = config.ReadString(kSectionApplication, kKeyPairProduct);
+    // Like the runtime folder, the pair lies beside the launcher: whatever folder the
+    // user starts it from must not decide which program the launch is handed to.
+    settings.pairProduct =
+        ResolveFromLauncherFolder(config.ReadString(kSectionApplication, kKeyPairProduct), launcherPath);
     settings.pairReturnCode = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyPairReturnCode));
 }
 
@@ -68,7 +72,7 @@ bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launch
     ReadProductInformation(CConfigFile(configPath), settings);
     const CLayeredConfig config(configPath);
     ReadVersionSettings(config, settings);
-    settings.jrePath = ResolveJrePath(ReadJrePathText(config, launcherPath, settings), launcherPath);
+    settings.jrePath = ResolveFromLauncherFolder(ReadJrePathText(config, launcherPath, settings), launcherPath);
     ReadSearchPrefs(config, settings.searchPrefs);
     std::wstring mainClass = config.ReadString(kSectionJavaRuntime, kKeyMainClass);
     if (mainClass.empty()) {
@@ -77,7 +81,7 @@ bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launch
     // JNI's FindClass takes the internal form, with "/" between package names.
     std::replace(mainClass.begin(), mainClass.end(), L'.', L'/');
     settings.mainClass = std::move(mainClass);
-    ReadLaunchOptions(config, settings);
+    ReadLaunchOptions(config, launcherPath, settings);
     return true;
 }
 
@@ -91,12 +95,18 @@ bool LoadSettings(LauncherSettings& settings) {
         return false;
     }
     // Every key of such a file would read as empty; say why instead of naming the
-    // first missing key.
+    // first missing key. (Nor can it tell whether this is a service: it is told as
+    // a missing main class would be.)
     if (CConfigFile(*configPath).TooLarge()) {
         ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_CONFIG_FILE_TOO_LARGE), *configPath);
         return false;
     }
-    if (ReadSettingsFrom(*configPath, *launcherPath, settings)) {
+    const bool complete = ReadSettingsFrom(*configPath, *launcherPath, settings);
+    // Known before the main class is, service mode decides how its absence is told.
+    if (settings.serviceMode) {
+        EnterServiceMode(ServiceEventSource(settings.productName, *launcherPath));
+    }
+    if (complete) {
         return true;
     }
     ShowErrorBox(ErrorBoxOwner(), LoadMessage(IDS_MAIN_CLASS_MISSING));

@@ -1,4 +1,4 @@
-#include "hosting/line_ends.h"
+#include "foundation/line_ends.h"
 
 namespace orvo {
 

@@ -1,5 +1,6 @@
 #pragma once
-// Line ends for multi-line edit controls, which break lines only at "\r\n". Pure.
+// Windows line ends, for multi-line edit controls (which break lines only at
+// "\r\n"), standard error and the event log. Pure.
 #include <string>
 #include <string_view>
 
