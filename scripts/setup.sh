@@ -12,6 +12,7 @@ packages=(
   openjdk-17-jdk-headless
   googletest
   python3 python3-pip unzip
+  g++ osslsigncode openssl
 )
 
 missing=()
