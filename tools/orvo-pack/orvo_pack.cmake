@@ -31,6 +31,8 @@ if(CMAKE_CROSSCOMPILING)
   add_test(NAME unit-pack-${ORVO_ARCH} COMMAND ${ORVO_WINE} $<TARGET_FILE:orvo_pack_tests>)
   set_tests_properties(unit-pack-${ORVO_ARCH} PROPERTIES WORKING_DIRECTORY ${ORVO_PACK_TEST_TMP} TIMEOUT 300)
   add_dependencies(orvo_e2e_tests orvo_pack)
+  # The system's readers of what orvo-pack writes: version, checksum and certificates.
+  target_link_libraries(orvo_e2e_tests PRIVATE version imagehlp)
   orvo_windows_path(ORVO_PACK_TOOL_WIN "${CMAKE_BINARY_DIR}/orvo-pack.exe")
   orvo_windows_path(ORVO_SAMPLE_ICON_WIN "${ORVO_PACK_ROOT}/samples/hello/hello.ico")
   set_property(TEST e2e-${ORVO_ARCH} APPEND PROPERTY ENVIRONMENT
