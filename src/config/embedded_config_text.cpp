@@ -1,5 +1,6 @@
 #include "config/embedded_config_text.h"
 
+#include "hosting/line_ends.h"
 #include "hosting/modified_utf8.h"
 
 namespace orvo {
@@ -21,24 +22,15 @@ std::u16string DecodeUtf16Le(std::string_view bytes) {
     return units;
 }
 
-// Text written on a system with "\n" line ends would otherwise read as one line.
-std::u16string WithCrLfLineEnds(const std::u16string& text) {
-    std::u16string result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) result += u'\r';
-        result += text[i];
-    }
-    return result;
-}
-
 }  // namespace
 
 std::u16string DecodeEmbeddedConfig(std::string_view bytes) {
     if (bytes.size() > kMaxEmbeddedConfigBytes) return {};
     // The modified-UTF-8 decoder reads standard UTF-8 as well; its two extra forms
     // (C0 80 and separately encoded surrogates) cannot change how a line reads.
-    return WithCrLfLineEnds(StartsWithUtf16Bom(bytes) ? DecodeUtf16Le(bytes) : Utf16FromModifiedUtf8(bytes));
+    const std::u16string text = StartsWithUtf16Bom(bytes) ? DecodeUtf16Le(bytes) : Utf16FromModifiedUtf8(bytes);
+    // Text written on a system with "\n" line ends would otherwise read as one line.
+    return WithCrLfLineEnds<char16_t>(text);
 }
 
 }  // namespace orvo

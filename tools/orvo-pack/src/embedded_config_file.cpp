@@ -4,6 +4,7 @@
 
 #include "config/config_overlay.h"
 #include "config/embedded_config_text.h"
+#include "hosting/line_ends.h"
 #include "pack_error.h"
 #include "utf8.h"
 
@@ -24,15 +25,6 @@ std::string Utf8FromUtf16Le(ByteSpan bytes) {
     std::u16string units;
     for (std::size_t i = 0; i < bytes.size(); i += 2) units += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
     return Utf8FromUtf16(units);
-}
-
-std::string WithCrLfLineEnds(std::string_view text) {
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) result += '\r';
-        result += text[i];
-    }
-    return result;
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -84,7 +76,7 @@ std::string EmbeddableConfigText(ByteSpan file) {
         text = bytes.starts_with(kUtf8Bom) ? bytes.substr(kUtf8Bom.size()) : bytes;
         if (!IsValidUtf8(text)) throw PackError("neither UTF-8 nor UTF-16 text; save it as UTF-8");
     }
-    return WithCrLfLineEnds(text);
+    return WithCrLfLineEnds<char>(text);
 }
 
 std::string WithEmbeddedJarOn(std::string_view text) {
