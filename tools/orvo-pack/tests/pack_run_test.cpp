@@ -34,7 +34,7 @@ protected:
 
     int Run(std::vector<std::string> arguments) {
         errors.clear();
-        const PackConsole console{[&](std::string_view text) { output += text; },
+        const PackConsole console{[&](std::string_view) {},
                                   [&](std::string_view text) { errors += text; }};
         return RunOrvoPack(arguments, console);
     }
@@ -50,7 +50,6 @@ protected:
     }
 
     fs::path folder;
-    std::string output;
     std::string errors;
 };
 
@@ -104,14 +103,6 @@ TEST_F(PackRunTest, BadInputGivesAMessageAStatusAndNoOutput) {
         const std::vector<std::string> files = FilesInFolder();
         EXPECT_EQ(std::count_if(files.begin(), files.end(), [](const std::string& f) { return f.find(".tmp") != std::string::npos; }), 0)
             << c.message;
-    }
-}
-
-TEST_F(PackRunTest, HelpNamesEveryOption) {
-    EXPECT_EQ(Run({"--help"}), 0);
-    for (const char* option : {"--launcher", "--out", "--icon", "--version", "--product-name", "--company",
-                               "--description", "--copyright", "--config", "--jar", "--require-admin"}) {
-        EXPECT_NE(output.find(option), std::string::npos) << option;
     }
 }
 
