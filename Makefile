@@ -4,7 +4,12 @@ CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel
 # Lets ccache share objects between clones and worktrees of the project.
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all setup build test demo clean
+# Seconds each fuzz target runs: `make fuzz` for a real search, `make test` for a
+# smoke run in which a crash or a broken invariant fails the tests.
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 3
+
+.PHONY: all setup build test fuzz demo clean
 
 all: build
 
@@ -24,6 +29,10 @@ build: setup
 
 test: build
 	bash scripts/run-tests.sh
+	FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS) bash scripts/fuzz.sh
+
+fuzz: setup
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/fuzz.sh
 
 demo: build
 	bash scripts/demo.sh

@@ -1,6 +1,6 @@
 # orvo-pack's readers of files it is given (executables, icons, archives), fuzzed like
-# the launcher's parsers: include this from the fuzz targets' CMakeLists.txt, after
-# its compile and link options are set.
+# the launcher's parsers, with the compile and link options fuzz/CMakeLists.txt sets
+# before it includes this file.
 set(ORVO_PACK_SRC ${CMAKE_CURRENT_LIST_DIR}/../tools/orvo-pack/src)
 add_library(orvo_pack_pure STATIC
   ${ORVO_PACK_SRC}/byte_io.cpp

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils
   openjdk-17-jdk-headless
   googletest
+  clang-14 libclang-rt-14-dev
   python3 python3-pip unzip
   g++ osslsigncode openssl
 )

@@ -14,6 +14,7 @@ namespace orvo {
 CLauncherApp::~CLauncherApp() {
     splash.CloseOwn();
     host.DestroyJvm();  // waits for the Java program's non-daemon threads
+    singleInstance.TearDown();
     splash.CloseNative();
 }
 
@@ -21,7 +22,7 @@ bool CLauncherApp::Init() {
     arguments = ArgumentsFromCommandLine(GetCommandLineW());
     if (!LoadSettings(settings)) return false;
     host.showExceptionDialog = settings.showExceptionDialog;
-    if (!singleInstance.SetUp()) return false;
+    if (!singleInstance.SetUp(settings, arguments)) return false;
     // A later start of a single instance only hands its arguments over.
     if (singleInstance.enabled && !singleInstance.isPrimary) return true;
     if (settings.overrideWorkingDir) ApplyWorkingDirectoryOverride();
@@ -41,7 +42,13 @@ void CLauncherApp::ApplyWorkingDirectoryOverride() {
 }
 
 int CLauncherApp::Run() {
-    if (runtimeNeedsPair) return HandOverToPair(settings.pairProduct, settings.pairReturnCode);
+    if (runtimeNeedsPair) {
+        // The paired launcher is the one that hosts the VM and serves later starts:
+        // a later start of this launcher must find no primary here and hand over too.
+        singleInstance.TearDown();
+        return HandOverToPair(settings.pairProduct, settings.pairReturnCode);
+    }
+    // A later start never shows a splash or loads a JVM library: it only waits.
     if (singleInstance.enabled && !singleInstance.isPrimary) return singleInstance.SecondaryWait();
     return HostJvm();
 }
@@ -74,6 +81,7 @@ DWORD WINAPI CLauncherApp::JvmThreadProc(void* app) {
 
 DWORD CLauncherApp::RunJvm() {
     if (!host.CreateJvm()) return 1;
+    singleInstance.ServeVm(host.vm());
     if (!host.InvokeMain(MainCall())) return 1;
     // A service's VM goes when main returns; teardown then finds none.
     if (settings.serviceMode) host.DestroyJvm();
@@ -84,7 +92,7 @@ MainClassCall CLauncherApp::MainCall() {
     MainClassCall call;
     call.mainClass = settings.mainClass;
     call.arguments = arguments;  // Cmd has added its pieces by now
-    call.readyEvent = nullptr;  // single-instance mode is not served yet
+    call.readyEvent = singleInstance.ReadyEvent();
     call.parkAfterMain = settings.searchPrefs.ibmAllowed && settings.searchPrefs.ibmFavored;
     call.closeOwnSplash = [this] { splash.CloseOwn(); };
     return call;

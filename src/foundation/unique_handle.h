@@ -75,6 +75,11 @@ struct MappedViewTraits {
     static Pointer Invalid() noexcept { return nullptr; }
     static void Close(Pointer p) noexcept { UnmapViewOfFile(p); }
 };
+struct HeldMutexTraits {  // ownership of a mutex we acquired: reset releases it
+    using Pointer = HANDLE;
+    static Pointer Invalid() noexcept { return nullptr; }
+    static void Close(Pointer h) noexcept { ReleaseMutex(h); }
+};
 struct ModuleTraits {  // only for modules we do free (never the JVM library)
     using Pointer = HMODULE;
     static Pointer Invalid() noexcept { return nullptr; }
@@ -96,6 +101,7 @@ using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueMappedView = UniqueHandle<MappedViewTraits>;
+using UniqueHeldMutex = UniqueHandle<HeldMutexTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;

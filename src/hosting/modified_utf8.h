@@ -8,7 +8,8 @@
 namespace orvo {
 
 // The UTF-16 units the bytes stand for. Standard four-byte sequences are accepted as
-// well; a malformed sequence gives U+FFFD for its first byte and decoding goes on.
+// well; a malformed sequence (a value above U+10FFFF included) gives U+FFFD for its
+// first byte and decoding goes on.
 std::u16string Utf16FromModifiedUtf8(std::string_view bytes);
 
 }  // namespace orvo

@@ -90,6 +90,8 @@ public:
     LauncherRun Finish();
     // What has been seen so far.
     const LauncherRun& run() const noexcept { return run_; }
+    // True while the launcher itself (the root of the tree) runs.
+    bool RootRunning() const { return tree_.RootRunning(); }
 
 private:
     bool Pump(const std::function<bool(const LauncherRun&)>& condition, ULONGLONG deadline);

@@ -147,6 +147,7 @@ jint CreateJavaVm(JavaVM** pvm, void** penv, void* args) {
     auto* initArgs = static_cast<JavaVMInitArgs*>(args);
     if (pvm == nullptr || penv == nullptr || initArgs == nullptr) Misuse("JNI_CreateJavaVM: null argument");
     LogCreation(*initArgs);
+    WaitAsConfigured("create", 0, Vm().settings.createWaitFile);
     jint result = CheckCreation(*initArgs);
     if (result == JNI_OK) {
         DefineClasses();

@@ -31,5 +31,20 @@ TEST(Utf16FromModifiedUtf8, MalformedBytesBecomeReplacementCharacters) {
     EXPECT_EQ(Utf16FromModifiedUtf8("\xFF" "a"), u"\uFFFDa");
 }
 
+// Four bytes can spell values above U+10FFFF, which no surrogate pair holds; read
+// as one, they used to come out as two low surrogates.
+TEST(Utf16FromModifiedUtf8, FourByteValuesBeyondUnicodeAreMalformed) {
+    const struct {
+        const char* bytes;
+        std::u16string units;
+    } cases[] = {
+        {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xF5\x84\x84\xA0", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xF7\xBF\xBF\xBF" "a", u"\uFFFD\uFFFD\uFFFD\uFFFDa"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Utf16FromModifiedUtf8(c.bytes), c.units) << c.bytes;
+}
+
 }  // namespace
 }  // namespace orvo

@@ -1,8 +1,7 @@
 // The planted library itself: a process that loads it leaves a marker naming the
 // process, and the load fails, so tests that look for the marker can trust it.
 // (Planted under a system library's name, wine loads its own built-in copy instead
-// unless WINEDLLOVERRIDES says "n,b" for that name when the process starts; the
-// tests that plant such names set it for the launcher.)
+// unless the test holds a NativeLibraryFirst for that name; support/wine_dll_order.h.)
 #include <gtest/gtest.h>
 
 #include <windows.h>

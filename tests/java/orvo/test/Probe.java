@@ -20,29 +20,47 @@ import java.nio.file.StandardOpenOption;
  * <p>Commands: {@code results PATH}, {@code print-args}, {@code print-env NAME},
  * {@code print-prop NAME}, {@code max-memory}, {@code code-source},
  * {@code stdout TEXT}, {@code stderr TEXT}, {@code sleep MS},
- * {@code write-file PATH TEXT}, {@code non-daemon-thread MS PATH}, {@code exit N},
- * {@code throw TEXT}, and {@code --}, after which the remaining arguments are data
- * (shown by print-args only). An unknown command ends the program with status 99.
+ * {@code wait-file PATH} (at most two minutes), {@code write-file PATH TEXT},
+ * {@code non-daemon-thread MS PATH}, {@code exit N}, {@code throw TEXT},
+ * {@code return N} (the value {@code secondaryMain} returns), and {@code --}, after
+ * which the remaining arguments are data (shown by print-args only). An unknown
+ * command ends the program with status 99.
+ *
+ * <p>{@code secondaryMain}, which the launcher calls in a running instance for every
+ * later start, runs its arguments as commands the same way; its lines carry the
+ * prefix "secondary.", its first line is "secondary.started=" with the thread's name.
+ * {@link VoidSecondary} is the same program with a {@code void secondaryMain}.
  */
 public final class Probe {
     private static final int UNKNOWN_COMMAND_STATUS = 99;
+    private static final long WAIT_FILE_LIMIT_MS = 120_000;
 
     private Path results;
     private final String[] args;
+    private final String keyPrefix;
     private int next;
+    private int returnValue;
 
-    private Probe(String[] args) {
+    private Probe(String[] args, String keyPrefix) {
         this.args = args;
+        this.keyPrefix = keyPrefix;
         String fromEnvironment = System.getenv("ORVO_PROBE_RESULTS");
         results = fromEnvironment == null || fromEnvironment.isEmpty() ? null : Paths.get(fromEnvironment);
     }
 
     public static void main(String[] args) throws Exception {
-        Probe probe = new Probe(args);
+        Probe probe = new Probe(args, "");
         probe.report("main", "started");
         probe.report("process", ProcessHandle.current().info().command().orElse(""));
         probe.run();
         probe.report("main", "returned");
+    }
+
+    public static int secondaryMain(String[] args) throws Exception {
+        Probe probe = new Probe(args, "secondary.");
+        probe.report("started", Thread.currentThread().getName());
+        probe.run();
+        return probe.returnValue;
     }
 
     private void run() throws Exception {
@@ -64,6 +82,8 @@ public final class Probe {
             case "stdout": System.out.println(take()); System.out.flush(); break;
             case "stderr": System.err.println(take()); System.err.flush(); break;
             case "sleep": Thread.sleep(Long.parseLong(take())); break;
+            case "wait-file": waitForFile(Paths.get(take())); break;
+            case "return": returnValue = Integer.parseInt(take()); break;
             case "write-file": writeFile(Paths.get(take()), take()); break;
             case "non-daemon-thread": startNonDaemonThread(Long.parseLong(take()), Paths.get(take())); break;
             case "exit": exit(Integer.parseInt(take())); break;
@@ -104,6 +124,11 @@ public final class Probe {
         return Paths.get(Probe.class.getProtectionDomain().getCodeSource().getLocation().toURI()).toString();
     }
 
+    private static void waitForFile(Path path) throws InterruptedException {
+        long deadline = System.currentTimeMillis() + WAIT_FILE_LIMIT_MS;
+        while (!Files.exists(path) && System.currentTimeMillis() < deadline) Thread.sleep(20);
+    }
+
     private static void startNonDaemonThread(long sleepMs, Path marker) {
         Thread thread = new Thread(() -> {
             try {
@@ -123,7 +148,7 @@ public final class Probe {
 
     /** Appends one line; backslashes, carriage returns and line feeds are escaped. */
     private synchronized void report(String key, String value) throws IOException {
-        String line = key + "=" + escape(value) + "\n";
+        String line = keyPrefix + key + "=" + escape(value) + "\n";
         if (results == null) {
             PrintStream out = new PrintStream(System.out, true, "UTF-8");
             out.print(line);
