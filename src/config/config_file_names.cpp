@@ -52,4 +52,10 @@ UserConfigLocation UserConfigLocationFor(std::wstring_view appData, std::wstring
     return location;
 }
 
+std::wstring ServiceEventSource(std::wstring_view productName, std::wstring_view executablePath) {
+    if (!productName.empty()) return std::wstring(productName);
+    std::wstring_view name = FileNamePart(executablePath);
+    return std::wstring(name.substr(0, name.find_last_of(L'.')));
+}
+
 }  // namespace orvo

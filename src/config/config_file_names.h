@@ -29,4 +29,8 @@ struct UserConfigLocation {
 UserConfigLocation UserConfigLocationFor(std::wstring_view appData, std::wstring_view productName,
                                          std::wstring_view productCode, std::wstring_view sourcePath);
 
+// The name a service reports under in the event log: the product name, or, when it
+// is empty, the executable's file name without its extension.
+std::wstring ServiceEventSource(std::wstring_view productName, std::wstring_view executablePath);
+
 }  // namespace orvo

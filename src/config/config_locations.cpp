@@ -24,20 +24,6 @@ std::wstring ReadAppData() {
     return value;
 }
 
-std::optional<std::wstring> FullPath(const std::wstring& path) {
-    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (size == 0) {
-        return std::nullopt;
-    }
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) {
-        return std::nullopt;
-    }
-    full.resize(length);
-    return full;
-}
-
 }  // namespace
 
 std::optional<std::wstring> MainConfigPath() {
@@ -67,9 +53,9 @@ std::optional<std::wstring> PairConfigPath(const std::wstring& pairProduct) {
     if (pairProduct.empty()) {
         return std::nullopt;
     }
-    // The profile API would look for a relative file name in the Windows folder, while
-    // the paired launcher itself is started relative to the current folder.
-    const std::optional<std::wstring> pairPath = FullPath(pairProduct);
+    // The profile API would look for a relative file name in the Windows folder; the
+    // settings have made the pair absolute already, and ".." is resolved here.
+    const std::optional<std::wstring> pairPath = FullPathName(pairProduct);
     if (!pairPath) {
         return std::nullopt;
     }

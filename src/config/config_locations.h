@@ -16,9 +16,9 @@ std::optional<std::wstring> MainConfigPath();
 std::optional<std::wstring> UserConfigPath(const std::wstring& sourcePath, const std::wstring& productName,
                                            const std::wstring& productCode, bool createFolders);
 
-// The paired launcher's configuration file: pairProduct made absolute against the
-// current folder (where the paired launcher is started from), with its extension
-// replaced by "ini". nullopt when pairProduct is empty or its file name has no ".".
+// The paired launcher's configuration file: pairProduct (as the settings hold it,
+// absolute) in its full form, with its extension replaced by "ini". nullopt when
+// pairProduct is empty or its file name has no ".".
 std::optional<std::wstring> PairConfigPath(const std::wstring& pairProduct);
 
 }  // namespace orvo

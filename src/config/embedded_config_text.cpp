@@ -1,6 +1,6 @@
 #include "config/embedded_config_text.h"
 
-#include "hosting/line_ends.h"
+#include "foundation/line_ends.h"
 #include "hosting/modified_utf8.h"
 
 namespace orvo {

@@ -20,7 +20,7 @@ struct LauncherSettings {
     std::wstring jrePath;  // absolute, or made so against the launcher's folder; no trailing "\"
     std::wstring libraryPath;
     std::wstring systemPath;
-    std::wstring pairProduct;
+    std::wstring pairProduct;  // absolute, or made so against the launcher's folder
     bool pairReturnCode = false;
     bool overrideWorkingDir = false;
     // "Failure Check": show the uncaught-exception dialog. Copied into the hosting

@@ -8,13 +8,14 @@
 #include "config/config_file_names.h"
 #include "config/config_keys.h"
 #include "config/config_locations.h"
-#include "config/jre_path_resolution.h"
+#include "config/launcher_relative_path.h"
 #include "config/jvm_search_settings.h"
 #include "config/layered_config.h"
 #include "config/setting_compare.h"
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
 #include "foundation/paths.h"
+#include "foundation/service_log.h"
 
 namespace orvo {
 namespace {
@@ -55,12 +56,15 @@ void ReadSearchPrefs(const CLayeredConfig& config, JvmSearchPrefs& prefs) {
     ApplyVmProvider(config.ReadString(kSectionJavaRuntime, kKeyVmProvider), prefs);
 }
 
-void ReadLaunchOptions(const CLayeredConfig& config, LauncherSettings& settings) {
+void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
     settings.showExceptionDialog = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyFailureCheck));
     settings.overrideWorkingDir = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyOverrideWorkingDir));
     settings.systemPath = config.ReadString(kSectionJavaRuntime, kKeySystemPath);
     settings.libraryPath = config.ReadString(kSectionJavaRuntime, kKeyLibraryPath);
-    settings.pairProduct = config.ReadString(kSectionApplication, kKeyPairProduct);
+    // Like the runtime folder, the pair lies beside the launcher: whatever folder the
+    // user starts it from must not decide which program the launch is handed to.
+    settings.pairProduct =
+        ResolveFromLauncherFolder(config.ReadString(kSectionApplication, kKeyPairProduct), launcherPath);
     settings.pairReturnCode = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyPairReturnCode));
 }
 
@@ -74,7 +78,7 @@ bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launch
 bool ReadSettingsFrom(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
     ReadProductInformation(config, settings);
     ReadVersionSettings(config, settings);
-    settings.jrePath = ResolveJrePath(ReadJrePathText(config, launcherPath, settings), launcherPath);
+    settings.jrePath = ResolveFromLauncherFolder(ReadJrePathText(config, launcherPath, settings), launcherPath);
     ReadSearchPrefs(config, settings.searchPrefs);
     std::wstring mainClass = config.ReadString(kSectionJavaRuntime, kKeyMainClass);
     if (mainClass.empty()) {
@@ -83,7 +87,7 @@ bool ReadSettingsFrom(const CLayeredConfig& config, const std::wstring& launcher
     // JNI's FindClass takes the internal form, with "/" between package names.
     std::replace(mainClass.begin(), mainClass.end(), L'.', L'/');
     settings.mainClass = std::move(mainClass);
-    ReadLaunchOptions(config, settings);
+    ReadLaunchOptions(config, launcherPath, settings);
     return true;
 }
 
@@ -96,7 +100,12 @@ bool LoadSettings(LauncherSettings& settings) {
     if (!configPath) {
         return false;
     }
-    if (ReadSettingsFrom(*configPath, *launcherPath, settings)) {
+    const bool complete = ReadSettingsFrom(*configPath, *launcherPath, settings);
+    // Known before the main class is, service mode decides how its absence is told.
+    if (settings.serviceMode) {
+        EnterServiceMode(ServiceEventSource(settings.productName, *launcherPath));
+    }
+    if (complete) {
         return true;
     }
     ShowErrorBox(ErrorBoxOwner(), LoadMessage(IDS_MAIN_CLASS_MISSING));

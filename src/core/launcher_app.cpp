@@ -55,7 +55,9 @@ int CLauncherApp::Run() {
 
 int CLauncherApp::HostJvm() {
     host.PrepareEnvironment(jvmPath, settings.libraryPath, settings.systemPath);
-    if (!HasNoSplashSwitch(arguments) && !splash.Show()) return 0;
+    // A service shows no window at all.
+    bool splashWanted = !settings.serviceMode && !HasNoSplashSwitch(arguments);
+    if (splashWanted && !splash.Show()) return 0;
     if (!host.LoadJvmLibrary(jvmPath)) return -1;
     host.BuildOptions(arguments);  // its result does not stop the launch
     if (host.threadStackSize == 0) host.threadStackSize = host.QueryDefaultStackSize();

@@ -2,8 +2,12 @@
 #include <windows.h>
 
 #include "core/launcher_app.h"
+#include "foundation/dll_search.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything loads a library: whatever lies in the folder the user started
+    // the launcher from must not stand in for one.
+    orvo::RemoveCurrentFolderFromDllSearch();
     int exitCode = -1;
     {
         orvo::CLauncherApp app;

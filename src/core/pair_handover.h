@@ -4,9 +4,11 @@
 
 namespace orvo {
 
-// Starts `pairProduct` with this process's own command line. With `waitForExitCode`
-// returns the child's exit code (0 when it could not be started or read); otherwise
-// returns 0 at once and the child runs on.
+// Starts `pairProduct` with this process's own command line, its standard handles
+// (when it was given some) and its show state; no other handle goes with it. With
+// `waitForExitCode` returns the child's exit code (0 when it cannot be read);
+// otherwise returns 0 at once and the child runs on. When the child cannot be
+// started, shows a box naming it and the system's reason and returns -1.
 int HandOverToPair(const std::wstring& pairProduct, bool waitForExitCode);
 
 }  // namespace orvo

@@ -9,6 +9,7 @@
 #include "discovery/jvm_library.h"
 #include "foundation/dialog_placement.h"
 #include "foundation/messages.h"
+#include "foundation/service_log.h"
 #include "foundation/text_format.h"
 #include "resources/resource_ids.h"
 
@@ -78,6 +79,11 @@ std::wstring JreNotFoundMessage(const LauncherSettings& settings) {
 }
 
 bool RunJreNotFoundDialog(const LauncherSettings& settings, JreDialogChoice& choice) {
+    // A service has nobody to answer: it is told what is missing, as if cancelled.
+    if (settings.serviceMode) {
+        ReportToServiceLog(JreNotFoundMessage(settings) + L" " + LoadMessage(IDS_JRE_DOWNLOAD_ADDRESS));
+        return false;
+    }
     ComApartment com;
     CJreNotFoundDlg dialog(JreNotFoundMessage(settings), settings.searchPrefs.jvmType);
     if (dialog.DoModal(GetActiveWindow()) != CJreNotFoundDlg::kResultOk) return false;
@@ -108,6 +114,8 @@ INT_PTR CALLBACK CJreNotFoundDlg::DialogProc(HWND dialog, UINT message, WPARAM w
 }
 
 BOOL CJreNotFoundDlg::OnInitDialog() {
+    // The link takes its address from its text, so the text is set first.
+    SetDlgItemTextW(dialog_, IDC_DOWNLOAD_LINK, LoadMessage(IDS_JRE_DOWNLOAD_ADDRESS).c_str());
     link_.Attach(GetDlgItem(dialog_, IDC_DOWNLOAD_LINK));
     SetDlgItemTextW(dialog_, IDC_JRE_MESSAGE, message_.c_str());
     EnableWindow(GetDlgItem(dialog_, IDOK), FALSE);

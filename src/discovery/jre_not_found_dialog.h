@@ -19,6 +19,8 @@ struct JreDialogChoice {
 // Shows the dialog modally (owned by the thread's active window). True when the
 // user confirmed a folder holding a JVM library; false on Cancel, Escape, the
 // close box, or when the dialog cannot be created. `choice` is untouched on false.
+// In service mode shows nothing: the message goes to the service log, and the
+// result is false, as for Cancel.
 bool RunJreNotFoundDialog(const LauncherSettings& settings, JreDialogChoice& choice);
 
 // The text that tells the user which runtime to install: the server-JVM wording for

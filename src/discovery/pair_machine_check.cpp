@@ -32,12 +32,9 @@ std::optional<std::wstring> CanonicalPath(const std::wstring& path) {
     }
 }
 
-bool SameFile(const std::wstring& a, const std::wstring& b) {
-    std::optional<std::wstring> first = CanonicalPath(a);
-    std::optional<std::wstring> second = first ? CanonicalPath(b) : std::nullopt;
-    return second && CompareStringOrdinal(first->c_str(), static_cast<int>(first->size()),
-                                          second->c_str(), static_cast<int>(second->size()),
-                                          TRUE) == CSTR_EQUAL;
+bool SamePath(const std::wstring& first, const std::optional<std::wstring>& second) {
+    return second && CompareStringOrdinal(first.c_str(), static_cast<int>(first.size()), second->c_str(),
+                                          static_cast<int>(second->size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -52,8 +49,12 @@ bool MachineNeedsPair(std::uint16_t machine, bool launcherIs64Bit) noexcept {
 
 bool IsUsablePair(const std::wstring& pairProduct, const std::wstring& ownPath) {
     if (pairProduct.empty()) return false;
+    // A pair that is not there cannot host anything: the launch stays here and
+    // reports what goes wrong, instead of handing over to nothing.
+    std::optional<std::wstring> pair = CanonicalPath(pairProduct);
+    if (!pair) return false;
     // A launcher that hands the launch to itself would start itself again and again.
-    return !SameFile(pairProduct, ownPath);
+    return !SamePath(*pair, CanonicalPath(ownPath));
 }
 
 bool CheckPairRuntimeMachine(const std::wstring& jvmPath, const std::wstring& pairProduct,

@@ -23,10 +23,9 @@ inline constexpr std::uint16_t kMachineAmd64 = 0x8664;
 // the 64-bit launcher only i386 (the one type its 32-bit pair can host).
 bool MachineNeedsPair(std::uint16_t machine, bool launcherIs64Bit) noexcept;
 
-// True when `pairProduct` names a launcher other than the running one at
+// True when `pairProduct` names an existing file other than the running launcher at
 // `ownPath` (compared as files, so another spelling of the same file counts as the
-// same launcher). Empty `pairProduct` is not usable; a relative one is taken from
-// the current directory, as the hand-over starts it.
+// same launcher). An empty, missing or folder `pairProduct` is not usable.
 bool IsUsablePair(const std::wstring& pairProduct, const std::wstring& ownPath);
 
 // The JVM library at `jvmPath` needs the pair: the pair is usable and the library

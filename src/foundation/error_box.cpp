@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "foundation/service_log.h"
 #include "foundation/text_format.h"
 
 namespace orvo {
@@ -15,6 +16,11 @@ HWND ErrorBoxOwner() noexcept { return errorBoxOwner.load(); }
 void SetErrorBoxOwner(HWND owner) noexcept { errorBoxOwner.store(owner); }
 
 void ShowErrorBox(HWND owner, const std::wstring& text) {
+    // A service has nobody to close the box; it would wait for ever.
+    if (InServiceMode()) {
+        ReportToServiceLog(text);
+        return;
+    }
     // No caption: the system supplies its default ("Error"). The result is not needed.
     MessageBoxW(owner, text.c_str(), nullptr, MB_OK | MB_ICONERROR);
 }

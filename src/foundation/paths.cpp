@@ -16,16 +16,6 @@ void ReportModulePathFailure(DWORD error) {
                          LoadMessage(IDS_MODULE_PATH_FAILED), static_cast<int>(error));
 }
 
-std::optional<std::wstring> FullPathName(const std::wstring& path) {
-    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return std::nullopt;
-    std::wstring buffer(needed, L'\0');
-    DWORD written = GetFullPathNameW(path.c_str(), needed, buffer.data(), nullptr);
-    if (written == 0 || written >= needed) return std::nullopt;
-    buffer.resize(written);
-    return buffer;
-}
-
 std::optional<std::wstring> ShortPathName(const std::wstring& path) {
     std::wstring longForm = ToLongPathFormText(path);
     DWORD needed = GetShortPathNameW(longForm.c_str(), nullptr, 0);
@@ -44,9 +34,7 @@ std::wstring WithoutLongPathPrefix(const std::wstring& path) {
     return path;
 }
 
-}  // namespace
-
-std::optional<std::wstring> GetLauncherPath() {
+std::optional<std::wstring> ReadLauncherPath() {
     // GetModuleFileNameW cuts a long path to the buffer without failing, so grow
     // the buffer until the whole path fits: a cut path would name another file.
     std::wstring buffer(MAX_PATH, L'\0');
@@ -66,6 +54,31 @@ std::optional<std::wstring> GetLauncherPath() {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+}  // namespace
+
+std::optional<std::wstring> GetLauncherPath() {
+    // Read once: the path cannot change while the process runs, and a failure
+    // shows its box only once however many steps ask.
+    static const std::optional<std::wstring> launcherPath = ReadLauncherPath();
+    return launcherPath;
+}
+
+std::optional<std::wstring> GetLauncherFolder() {
+    std::optional<std::wstring> launcherPath = GetLauncherPath();
+    if (!launcherPath) return std::nullopt;
+    return FolderOf(*launcherPath);
+}
+
+std::optional<std::wstring> FullPathName(const std::wstring& path) {
+    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::nullopt;
+    std::wstring buffer(needed, L'\0');
+    DWORD written = GetFullPathNameW(path.c_str(), needed, buffer.data(), nullptr);
+    if (written == 0 || written >= needed) return std::nullopt;
+    buffer.resize(written);
+    return buffer;
 }
 
 bool FileExists(const std::wstring& pathOrPattern) {

@@ -11,10 +11,17 @@
 
 namespace orvo {
 
-// Full path of the launcher executable, whatever its length. On failure shows the
-// "failed to get the module path" box (owned by the splash window, if any) and
-// returns nullopt.
+// Full path of the launcher executable, whatever its length; read on the first call
+// and kept. When it cannot be read, the first call shows the "failed to get the
+// module path" box (owned by the splash window, if any), and every call returns nullopt.
 std::optional<std::wstring> GetLauncherPath();
+
+// The launcher's folder (GetLauncherPath up to its last "", without it), or nullopt.
+std::optional<std::wstring> GetLauncherFolder();
+
+// The full path GetFullPathNameW makes of `path` (against the current folder for a
+// relative one; "." and ".." resolved), or nullopt when it fails.
+std::optional<std::wstring> FullPathName(const std::wstring& path);
 
 // True when FindFirstFileW finds at least one match for the path or pattern.
 bool FileExists(const std::wstring& pathOrPattern);

@@ -31,4 +31,21 @@ std::wstring FillTemplate(std::wstring_view templ, std::initializer_list<std::ws
     return out;
 }
 
+std::wstring TidySystemMessage(std::wstring_view message, std::wstring_view subject) {
+    std::wstring out;
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        // "%10" is another insert, not "%1" followed by a zero.
+        bool firstInsert = message.substr(i, 2) == L"%1" &&
+                           (i + 2 == message.size() || message[i + 2] < L'0' || message[i + 2] > L'9');
+        if (!firstInsert) {
+            out += message[i];
+            continue;
+        }
+        out += subject;
+        ++i;
+    }
+    while (!out.empty() && (out.back() == L'\r' || out.back() == L'\n' || out.back() == L' ')) out.pop_back();
+    return out;
+}
+
 }  // namespace orvo

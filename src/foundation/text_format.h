@@ -10,4 +10,9 @@ namespace orvo {
 std::wstring FillTemplate(std::wstring_view templ, std::initializer_list<std::wstring_view> texts,
                           long long number = 0);
 
+// A message of the system's message table made fit to show: its "%1" inserts (the
+// file concerned) replaced by `subject`, other inserts kept as written, and the
+// trailing line ends and blanks removed.
+std::wstring TidySystemMessage(std::wstring_view message, std::wstring_view subject);
+
 }  // namespace orvo

@@ -96,6 +96,12 @@ struct LocalMemoryTraits {
     static void Close(Pointer h) noexcept { LocalFree(h); }
 };
 
+struct EventSourceTraits {  // RegisterEventSourceW
+    using Pointer = HANDLE;
+    static Pointer Invalid() noexcept { return nullptr; }
+    static void Close(Pointer h) noexcept { DeregisterEventSource(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
@@ -105,6 +111,7 @@ using UniqueHeldMutex = UniqueHandle<HeldMutexTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
+using UniqueEventSource = UniqueHandle<EventSourceTraits>;
 
 // Runs a callable when the scope ends, unless dismissed.
 template <typename F>

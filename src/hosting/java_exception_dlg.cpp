@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "foundation/dialog_placement.h"
-#include "hosting/line_ends.h"
+#include "foundation/line_ends.h"
 #include "resources/resource_ids.h"
 
 namespace orvo {

@@ -7,15 +7,6 @@
 
 namespace orvo {
 
-namespace {
-
-std::wstring LauncherFolder() {
-    std::optional<std::wstring> launcherPath = GetLauncherPath();
-    return launcherPath ? FolderOf(*launcherPath) : std::wstring();
-}
-
-}  // namespace
-
 void CJvmHost::PrepareEnvironment(const std::wstring& jvmLibraryPath, const std::wstring& libraryPathSetting,
                                   const std::wstring& systemPathSetting) {
     std::wstring runtimeHome = RuntimeHomeFolder(jvmLibraryPath);
@@ -24,7 +15,7 @@ void CJvmHost::PrepareEnvironment(const std::wstring& jvmLibraryPath, const std:
     if (!libraryPathSetting.empty()) {
         // Expanded before Path changes below, so %Path% is the search path as it was.
         std::wstring libraryPath =
-            ExpandEnvironment(ComposeJavaLibraryPath(libraryPathSetting, LauncherFolder(), runtimeHome));
+            ExpandEnvironment(ComposeJavaLibraryPath(libraryPathSetting, GetLauncherFolder().value_or(L""), runtimeHome));
         optionList.Append(L"-Djava.library.path=" + libraryPath);
     }
     std::wstring searchPath = ExpandEnvironment(ComposeSearchPath(systemPathSetting, RuntimeBinFolder(jvmLibraryPath)));

@@ -1,5 +1,6 @@
 #include "hosting/jvm_host.h"
 
+#include "foundation/dll_search.h"
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
 #include "foundation/path_text.h"
@@ -10,7 +11,6 @@ namespace orvo {
 
 namespace {
 
-constexpr DWORD kSearchDefaultDirs = 0x1000;  // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
 char kAbortOption[] = "abort";
 char kExitOption[] = "exit";
 
@@ -25,14 +25,16 @@ AddDllDirectoryFunction FindAddDllDirectory() {
         reinterpret_cast<void*>(GetProcAddress(kernel, "AddDllDirectory")));
 }
 
-// The runtime's bin folder holds the libraries jvm.dll depends on. Where the
+// The runtime's bin folder holds the libraries jvm.dll depends on; the system ones
+// (version.dll, winmm.dll, wsock32.dll) must come from System32, never from the
+// launcher's folder, which the default folders would search first. Where the
 // search-folder flags are unknown, the altered search path starts at jvm.dll's own
 // folder, and the bin folder is reached through Path (PrepareEnvironment put it there).
 HMODULE LoadRuntimeLibrary(const std::wstring& path) {
     AddDllDirectoryFunction addDllDirectory = FindAddDllDirectory();
     if (addDllDirectory) {
         addDllDirectory(StripPathComponents(path, 2).c_str());  // the cookie is not kept
-        HMODULE library = LoadLibraryExW(path.c_str(), nullptr, kSearchDefaultDirs);
+        HMODULE library = LoadLibraryExW(path.c_str(), nullptr, kRuntimeLibrarySearch);
         if (library || GetLastError() != ERROR_INVALID_PARAMETER) return library;
     }
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

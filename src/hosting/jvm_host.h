@@ -99,6 +99,7 @@ private:
     jclass LoadThroughLauncherHelper(const std::wstring& mainClass);
     jclass FindClassByName(const std::wstring& mainClass);
     void HandleEscapedException(const MainClassCall& call);
+    static bool UserIgnoresException(const std::wstring& stackTrace);
     void StopApplication();
     bool DetachThread();
 

@@ -4,6 +4,8 @@
 
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
+#include "foundation/service_log.h"
+#include "foundation/text_format.h"
 #include "foundation/unique_handle.h"
 #include "hosting/java_exception_dlg.h"
 #include "hosting/jni_objects.h"
@@ -99,11 +101,21 @@ void CJvmHost::HandleEscapedException(const MainClassCall& call) {
     // stack trace is taken and the dialog is up, and thrown again on Ignore.
     env->ExceptionClear();
     std::wstring stackTrace = DescribeException(env, thrown);
-    if (!stackTrace.empty() && CJavaExceptionDlg(stackTrace).Show(GetActiveWindow()) != IDOK) {
+    if (!stackTrace.empty() && !UserIgnoresException(stackTrace)) {
         StopApplication();
         return;
     }
     env->Throw(thrown);
+}
+
+// A service has nobody to answer the dialog: the trace goes to the service log and
+// the application stops, as on Stop.
+bool CJvmHost::UserIgnoresException(const std::wstring& stackTrace) {
+    if (InServiceMode()) {
+        ReportToServiceLog(FillTemplate(LoadMessage(IDS_EXCEPTION_STOPPED_SERVICE), {stackTrace}));
+        return false;
+    }
+    return CJavaExceptionDlg(stackTrace).Show(GetActiveWindow()) == IDOK;
 }
 
 void CJvmHost::StopApplication() {

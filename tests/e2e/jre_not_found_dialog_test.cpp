@@ -752,19 +752,16 @@ TEST_F(JreNotFoundDialog, BrowsedRuntimeIsRememberedPerUserAndUsedByTheNextStart
     EXPECT_EQ(next.UnexpectedWindowCount(), 0);
 }
 
-TEST_F(JreNotFoundDialog, ServiceModeRemembersTheRuntimeInTheMainAndPairedConfiguration) {
+// A service has nobody to answer the dialog: it is not shown (any window fails the
+// run), the launch ends as after Cancel, and nothing is remembered anywhere.
+TEST_F(JreNotFoundDialog, ServiceModeShowsNoDialogAndRemembersNothing) {
     AppFolder folder;
     NoRuntimeApp app(folder, L"Application Type=service\n" + PairLine(folder));
-    const std::wstring runtime = AddRuntime(folder, L"jdk 11", L"server");
-    std::vector<AfterBrowse> browsed;
-    LauncherRun run = app.Run({BrowseThenPress({runtime}, IDOK, browsed),
-                               ExpectLibraryLoadFailure(runtime + L"\\bin\\server\\jvm.dll")});
+    LauncherRun run = app.Run({});
     EXPECT_EQ(run.exitCode, -1);
-    const std::wstring remembered = runtime + L"\\";
-    EXPECT_EQ(IniValue(folder.ReadText(L"MyApp.ini"), L"JRE Path"), remembered);
-    EXPECT_EQ(IniValue(folder.ReadText(L"MyApp.ini"), L"Main Class"), L"com.example.App") << "the rest stays";
-    EXPECT_EQ(IniValue(folder.ReadText(L"MyApp64.ini"), L"JRE Path"), remembered);
-    EXPECT_FALSE(app.WroteUserCopy()) << "a service keeps no per-user copy";
+    EXPECT_TRUE(app.MainIniUnchanged());
+    EXPECT_FALSE(folder.Exists(L"MyApp64.ini"));
+    EXPECT_FALSE(app.WroteUserCopy());
 }
 
 TEST_F(JreNotFoundDialog, FolderWithoutAUsableLibraryKeepsOkDisabled) {

@@ -33,6 +33,17 @@ std::wstring CountedLabel(const std::wstring& label, int count) {
     return count == 1 ? label : label + L"-" + std::to_wstring(count);
 }
 
+// An inheritable handle for writing the file anew; null for an empty path. A file
+// that cannot be made fails the test.
+UniqueFileHandle OpenStandardFile(const std::wstring& path) {
+    if (path.empty()) return {};
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ADD_FAILURE() << "cannot create " << path << ": " << SystemErrorText(GetLastError());
+    return file;
+}
+
 }  // namespace
 
 ExpectedWindow ExpectMessageBox(std::wstring text, int pressButtonId, std::wstring screenshotLabel) {
@@ -67,8 +78,16 @@ LauncherSession::LauncherSession(std::wstring launcher, const std::vector<std::w
     run_.commandLine = options_.commandLine ? *options_.commandLine : BuildCommandLine(run_.launcher, arguments);
     std::wstring environment = EnvironmentBlockWith(options_.environment);
     deadline_ = GetTickCount64() + options_.timeoutMs;
-    run_.startError = tree_.Start(run_.launcher, run_.commandLine, options_.workingDirectory,
-                                  options_.environment.empty() ? nullptr : &environment);
+    UniqueFileHandle output = OpenStandardFile(options_.stdOutputFile);
+    UniqueFileHandle error = OpenStandardFile(options_.stdErrorFile);
+    ChildStartup startup;
+    startup.workingDirectory = options_.workingDirectory;
+    startup.environmentBlock = options_.environment.empty() ? nullptr : &environment;
+    startup.stdOutput = output ? output.get() : nullptr;
+    startup.stdError = error ? error.get() : nullptr;
+    startup.alsoInherited = options_.alsoInherited;
+    startup.showWindow = options_.showWindow;
+    run_.startError = tree_.Start(run_.launcher, run_.commandLine, startup);
     run_.started = run_.startError == 0;
     if (!run_.started)
         ADD_FAILURE() << "cannot start " << run_.launcher << ": " << SystemErrorText(run_.startError) << " (error "

@@ -47,6 +47,13 @@ struct RunOptions {
     std::vector<EnvironmentChange> environment;  // applied to the inherited environment
     std::optional<std::wstring> commandLine;  // replaces the one built from the arguments
     bool waitForWholeTree = true;  // false: the run ends with the launcher itself
+    // The launcher's standard output and error go into these files (made anew);
+    // empty: it has none, as when started from the desktop.
+    std::wstring stdOutputFile;
+    std::wstring stdErrorFile;
+    std::optional<WORD> showWindow;  // the show state the launcher is started with
+    // Further inheritable handles the launcher gets (they stay the caller's).
+    std::vector<HANDLE> alsoInherited;
 };
 
 struct SeenWindow {

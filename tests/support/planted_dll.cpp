@@ -27,6 +27,11 @@ std::wstring PlantDll(const std::wstring& folder, std::wstring_view name, Plante
     return target;
 }
 
+std::wstring PlantedBuildFile(std::wstring_view fileName, PlantedArch arch) {
+    std::wstring planted = PlantedSource(arch);
+    return planted.substr(0, planted.rfind(L'\\') + 1) + std::wstring(fileName);
+}
+
 std::wstring PlantedDllLoads(const std::wstring& plantedPath) {
     UniqueFileHandle file(CreateFileW((plantedPath + L".loaded").c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

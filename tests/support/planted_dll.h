@@ -13,6 +13,10 @@ enum class PlantedArch { k32, k64 };
 // marker first); returns the copy's path. Throws HarnessError when it cannot.
 std::wstring PlantDll(const std::wstring& folder, std::wstring_view name, PlantedArch arch);
 
+// A file built beside planted.dll for that architecture (the libraries of
+// tests/planted), by its file name.
+std::wstring PlantedBuildFile(std::wstring_view fileName, PlantedArch arch);
+
 // The processes that loaded the planted copy at that path (one image path a line),
 // or empty text when none did.
 std::wstring PlantedDllLoads(const std::wstring& plantedPath);

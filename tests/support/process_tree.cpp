@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "foundation/inherited_handles.h"
 #include "support/harness_error.h"
 
 namespace orvo::test {
@@ -43,6 +44,25 @@ std::wstring ImagePathOf(HANDLE process) {
 
 bool HasEnded(HANDLE process) { return !process || WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
 
+std::vector<HANDLE> InheritedBy(const ChildStartup& startup) {
+    std::vector<HANDLE> handles = startup.alsoInherited;
+    for (HANDLE standard : {startup.stdOutput, startup.stdError})
+        if (standard && std::find(handles.begin(), handles.end(), standard) == handles.end()) handles.push_back(standard);
+    return handles;
+}
+
+void FillInStartup(const ChildStartup& startup, STARTUPINFOW& info) {
+    if (startup.stdOutput || startup.stdError) {
+        info.dwFlags |= STARTF_USESTDHANDLES;
+        info.hStdOutput = startup.stdOutput;
+        info.hStdError = startup.stdError;
+    }
+    if (startup.showWindow) {
+        info.dwFlags |= STARTF_USESHOWWINDOW;
+        info.wShowWindow = *startup.showWindow;
+    }
+}
+
 }  // namespace
 
 ProcessTree::ProcessTree() : job_(CreateJobObjectW(nullptr, nullptr)) {
@@ -58,16 +78,20 @@ ProcessTree::ProcessTree() : job_(CreateJobObjectW(nullptr, nullptr)) {
         throw HarnessError(L"cannot watch the job through a completion port", GetLastError());
 }
 
-DWORD ProcessTree::Start(const std::wstring& application, std::wstring commandLine,
-                         const std::wstring& workingDirectory, const std::wstring* environmentBlock) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+DWORD ProcessTree::Start(const std::wstring& application, std::wstring commandLine, const ChildStartup& startup) {
+    STARTUPINFOEXW info{};
+    info.StartupInfo.cb = sizeof info;
+    FillInStartup(startup, info.StartupInfo);
+    InheritedHandleList inherited(InheritedBy(startup));
+    info.lpAttributeList = inherited.get();
+    if (!InheritedBy(startup).empty() && !inherited.get()) return GetLastError();
     PROCESS_INFORMATION started{};
     // Suspended until it is in the job, so that not even its first child escapes.
-    if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT,
-                        environmentBlock ? const_cast<wchar_t*>(environmentBlock->c_str()) : nullptr,
-                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &started))
+    DWORD flags = CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT;
+    if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, inherited.get() != nullptr, flags,
+                        startup.environmentBlock ? const_cast<wchar_t*>(startup.environmentBlock->c_str()) : nullptr,
+                        startup.workingDirectory.empty() ? nullptr : startup.workingDirectory.c_str(),
+                        &info.StartupInfo, &started))
         return GetLastError();
     UniqueKernelHandle thread(started.hThread);
     root_.reset(started.hProcess);

@@ -14,6 +14,16 @@ namespace orvo::test {
 
 struct ListedProcess;
 
+// What the root process is given besides its command line.
+struct ChildStartup {
+    std::wstring workingDirectory;              // empty: the test program's own
+    const std::wstring* environmentBlock = nullptr;  // null: inherit
+    HANDLE stdOutput = nullptr;                 // inheritable; null: none
+    HANDLE stdError = nullptr;                  // inheritable; null: none
+    std::vector<HANDLE> alsoInherited;          // further inheritable handles it gets
+    std::optional<WORD> showWindow;             // STARTUPINFO wShowWindow, when set
+};
+
 struct ProcessRecord {
     DWORD processId = 0;
     DWORD parentProcessId = 0;
@@ -31,9 +41,9 @@ public:
     ProcessTree& operator=(const ProcessTree&) = delete;
 
     // Starts the root process inside the job, before it runs a single instruction.
-    // environmentBlock may be null (inherit). Returns 0 or the system error code.
-    DWORD Start(const std::wstring& application, std::wstring commandLine, const std::wstring& workingDirectory,
-                const std::wstring* environmentBlock);
+    // It inherits the handles of `startup` and no other. Returns 0 or the system
+    // error code.
+    DWORD Start(const std::wstring& application, std::wstring commandLine, const ChildStartup& startup);
 
     // Takes in the job's news (processes started and ended), waiting at most
     // `milliseconds` for the first piece of it.

@@ -85,6 +85,7 @@ void AddCreationEvent(TestJvmLog& log, const TestJvmEvent& event) {
         log.creations.back().options.push_back({bytes, AnsiText(bytes), event.Number("extra") != 0});
     } else if (event.name == "environment" && !log.creations.empty()) {
         log.creations.back().currentDirectory = event.Java("cwd");
+        log.creations.back().showState = static_cast<int>(event.Number("show"));
         for (const auto& [key, value] : event.fields)
             if (key.rfind("env.", 0) == 0 && key.size() > 8 && key.compare(key.size() - 4, 4, "_u16") == 0)
                 log.creations.back().environment[key.substr(4, key.size() - 8)] = event.Java(key.substr(0, key.size() - 4));

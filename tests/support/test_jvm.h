@@ -65,6 +65,7 @@ struct TestJvmCreation {
     unsigned long long stackReserve = 0;  // bytes reserved for the creating thread's stack
     std::vector<TestJvmOption> options;
     std::wstring currentDirectory;        // the process's working folder at creation
+    int showState = -1;                   // STARTUPINFO wShowWindow of the process; -1: none given
     // The variables named by log_environment that were set at creation (by their
     // name as listed there).
     std::map<std::string, std::wstring> environment;

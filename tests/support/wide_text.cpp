@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "foundation/unique_handle.h"
+#include "foundation/system_error_text.h"
 
 namespace orvo::test {
 
@@ -45,15 +45,6 @@ std::wstring DecodeText(std::string_view bytes) {
     return Widen(CP_ACP, bytes);
 }
 
-std::wstring SystemErrorText(unsigned long errorCode) {
-    wchar_t* buffer = nullptr;
-    DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    UniqueLocalMemory owner(buffer);
-    std::wstring text(buffer ? buffer : L"", length);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    return text;
-}
+std::wstring SystemErrorText(unsigned long errorCode) { return orvo::SystemErrorText(errorCode, L"%1"); }
 
 }  // namespace orvo::test

@@ -63,12 +63,21 @@ std::wstring EnvironmentVariable(const std::wstring& name, bool& present) {
     return value;
 }
 
-// What the launcher prepared for the VM: its working folder and environment.
+// The show state the process was started with; -1 when it was given none.
+long long StartupShowState() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+}
+
+// What the launcher prepared for the VM: its working folder, environment and show state.
 void LogEnvironment() {
     std::wstring folder(32768, L'\0');
     folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
     LogLine line("environment");
     line.Java("cwd", Utf16FromWide(folder));
+    line.Number("show", StartupShowState());
     for (const std::string& name : Vm().settings.loggedEnvironment) {
         bool present = false;
         std::wstring value = EnvironmentVariable(std::wstring(name.begin(), name.end()), present);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/config_file_names.h"
-#include "config/jre_path_resolution.h"
+#include "config/launcher_relative_path.h"
 
 namespace orvo {
 namespace {
@@ -42,22 +42,28 @@ TEST(UserConfigLocationFor, BuildsProductAndCodeFoldersUnderAppData) {
     EXPECT_EQ(location.file, L"C:\\Users\\u\\AppData\\Roaming\\ABCD\\{X}\\run.ini");
 }
 
-TEST(ResolveJrePath, KeepsEmptyAndAbsoluteTexts) {
-    const wchar_t* launcher = L"C:\\Apps\\run.exe";
-    EXPECT_EQ(ResolveJrePath(L"", launcher), L"");
-    EXPECT_EQ(ResolveJrePath(L"D:\\Java", launcher), L"D:\\Java");
-    EXPECT_EQ(ResolveJrePath(L"D:", launcher), L"D:");
-    EXPECT_EQ(ResolveJrePath(L"\\\\server\\share\\jre", launcher), L"\\\\server\\share\\jre");
+TEST(ServiceEventSource, IsTheProductNameElseTheLauncherNameWithoutItsExtension) {
+    EXPECT_EQ(ServiceEventSource(L"Acme Tools", L"C:\\Apps\\run.exe"), L"Acme Tools");
+    EXPECT_EQ(ServiceEventSource(L"", L"C:\\Apps\\My.Tool.exe"), L"My.Tool");
+    EXPECT_EQ(ServiceEventSource(L"", L"C:\\App.v2\\run"), L"run");
 }
 
-TEST(ResolveJrePath, PutsOtherTextsAfterTheLauncherFolder) {
+TEST(ResolveFromLauncherFolder, KeepsEmptyAndAbsoluteTexts) {
     const wchar_t* launcher = L"C:\\Apps\\run.exe";
-    EXPECT_EQ(ResolveJrePath(L"jre", launcher), L"C:\\Apps\\jre");
-    EXPECT_EQ(ResolveJrePath(L"..\\Java", launcher), L"C:\\Apps\\..\\Java");
-    EXPECT_EQ(ResolveJrePath(L"\\Java", launcher), L"C:\\Apps\\\\Java");
-    EXPECT_EQ(ResolveJrePath(L"j", launcher), L"C:\\Apps\\j");
-    EXPECT_EQ(ResolveJrePath(L"\\", launcher), L"C:\\Apps\\\\");
-    EXPECT_EQ(ResolveJrePath(L"jre\\", launcher), L"C:\\Apps\\jre\\");
+    EXPECT_EQ(ResolveFromLauncherFolder(L"", launcher), L"");
+    EXPECT_EQ(ResolveFromLauncherFolder(L"D:\\Java", launcher), L"D:\\Java");
+    EXPECT_EQ(ResolveFromLauncherFolder(L"D:", launcher), L"D:");
+    EXPECT_EQ(ResolveFromLauncherFolder(L"\\\\server\\share\\jre", launcher), L"\\\\server\\share\\jre");
+}
+
+TEST(ResolveFromLauncherFolder, PutsOtherTextsAfterTheLauncherFolder) {
+    const wchar_t* launcher = L"C:\\Apps\\run.exe";
+    EXPECT_EQ(ResolveFromLauncherFolder(L"jre", launcher), L"C:\\Apps\\jre");
+    EXPECT_EQ(ResolveFromLauncherFolder(L"..\\Java", launcher), L"C:\\Apps\\..\\Java");
+    EXPECT_EQ(ResolveFromLauncherFolder(L"\\Java", launcher), L"C:\\Apps\\\\Java");
+    EXPECT_EQ(ResolveFromLauncherFolder(L"j", launcher), L"C:\\Apps\\j");
+    EXPECT_EQ(ResolveFromLauncherFolder(L"\\", launcher), L"C:\\Apps\\\\");
+    EXPECT_EQ(ResolveFromLauncherFolder(L"jre\\", launcher), L"C:\\Apps\\jre\\");
 }
 
 }  // namespace

@@ -97,12 +97,19 @@ TEST_F(WriteBackTest, ServiceModeWritesBothMainFilesAndNoPerUserCopy) {
     EXPECT_FALSE(Exists(appData / L"ABCD"));
 }
 
-TEST_F(WriteBackTest, ServiceModeFindsARelativePairBesideTheCurrentFolder) {
-    settings.serviceMode = true;
-    settings.pairProduct = L"run64.exe";
-    CurrentDirectoryOverride inDir(dir.path());
-    WriteBackJrePathFor(dir / L"run.exe", L"C:\\Java\\jre8\\", settings);
+// Started from a console in another folder, the service still writes the file of
+// the pair beside it, not one in that folder.
+TEST_F(WriteBackTest, ServiceModeWritesTheFileOfARelativePairBesideTheLauncher) {
+    test::WriteFileBytes(dir / L"run.ini",
+                         "[Application]\r\nApplication Type=service\r\nPair Product=run64.exe\r\n"
+                         "[Java Runtime Environment]\r\nMain Class=app.Main\r\n");
+    TempFolder elsewhere;
+    CurrentDirectoryOverride inElsewhere(elsewhere.path());
+    LauncherSettings loaded;
+    ASSERT_TRUE(ReadSettingsFrom(dir / L"run.ini", dir / L"run.exe", loaded));
+    WriteBackJrePathFor(dir / L"run.exe", L"C:\\Java\\jre8\\", loaded);
     EXPECT_EQ(JrePathIn(dir / L"run64.ini"), L"C:\\Java\\jre8\\");
+    EXPECT_FALSE(Exists(elsewhere / L"run64.ini"));
 }
 
 TEST_F(WriteBackTest, ServiceModeSkipsAPairWithoutExtension) {

@@ -202,6 +202,11 @@ protected:
         ApplyJvmSource(source, settings.searchPrefs);
         ApplyVmProvider(provider, settings.searchPrefs);
     }
+    // A paired launcher file in the application folder; its path.
+    std::wstring Pair(const wchar_t* name) {
+        Touch(appFolder + L"\\" + name);
+        return appFolder + L"\\" + name;
+    }
     void UseRange(const wchar_t* minimum, const wchar_t* maximum) {
         settings.versionRange = VersionRange::FromSettingTexts(minimum, maximum);
     }
@@ -508,7 +513,7 @@ TEST_F(JvmLocatorTest, SixtyFourBitViewIsSearchedOnlyBy32BitLauncherWithAPair) {
     std::optional<JvmChoice> alone = Search();
     EXPECT_EQ(alone.has_value(), kLauncherIs64Bit) << "without a pair only the own view is searched";
 
-    settings.pairProduct = appFolder + L"\\pair.exe";
+    settings.pairProduct = Pair(L"pair.exe");
     std::optional<JvmChoice> paired = Search();
     ASSERT_TRUE(paired);
     EXPECT_EQ(paired->jvmPath, Library(wide));
@@ -518,7 +523,7 @@ TEST_F(JvmLocatorTest, SixtyFourBitViewIsSearchedOnlyBy32BitLauncherWithAPair) {
 TEST_F(JvmLocatorTest, ThirtyTwoBitViewIsOnlyThe32BitLaunchersOwn) {
     std::wstring narrow = Runtime(L"narrow");
     Register(kView32, kJre, L"1.8", narrow);
-    settings.pairProduct = appFolder + L"\\pair.exe";
+    settings.pairProduct = Pair(L"pair.exe");
     if (kLauncherIs64Bit) {
         EXPECT_EQ(Search(), std::nullopt) << "the 64-bit launcher makes no second pass";
     } else {
@@ -532,7 +537,7 @@ TEST_F(JvmLocatorTest, OwnViewWinsOverTheOtherOne) {
     std::wstring wide = Runtime(L"wide");
     Register(kView32, kJre, L"1.8", narrow);
     Register(kView64, kJre, L"17", wide);
-    settings.pairProduct = appFolder + L"\\pair.exe";
+    settings.pairProduct = Pair(L"pair.exe");
     EXPECT_EQ(Found(), Library(kLauncherIs64Bit ? wide : narrow));
     EXPECT_FALSE(NeedsPair());
 }
@@ -546,15 +551,26 @@ TEST_F(JvmLocatorTest, PairNamingThisLauncherIsNoPair) {
     VendorKeysGuard::RemoveAll();
     settings.jrePath = NoSlash(PeRuntime(L"foreign", kPairMachine));
     EXPECT_FALSE(NeedsPair());
-    settings.pairProduct = appFolder + L"\\run64.exe";
+    settings.pairProduct = Pair(L"run64.exe");
     EXPECT_TRUE(NeedsPair());
+}
+
+TEST_F(JvmLocatorTest, PairThatIsNotThereIsNoPair) {
+    Register(kView64, kJre, L"11", Runtime(L"wide"));
+    settings.jrePath = NoSlash(PeRuntime(L"foreign", kPairMachine));
+    for (const std::wstring& missing : {appFolder + L"\\absent.exe", root.path()}) {
+        settings.pairProduct = missing;
+        EXPECT_FALSE(NeedsPair()) << missing;
+    }
+    settings.jrePath.clear();
+    EXPECT_EQ(Search().has_value(), kLauncherIs64Bit) << "no second registry pass for a pair that is not there";
 }
 
 TEST_F(JvmLocatorTest, MachineCheckOfConfiguredFolderAndJavaHome) {
     std::wstring own = PeRuntime(L"own", kOwnMachine);
     std::wstring foreign = PeRuntime(L"foreign", kPairMachine);
     std::wstring notAnImage = Runtime(L"notanimage");
-    settings.pairProduct = appFolder + L"\\pair.exe";
+    settings.pairProduct = Pair(L"pair.exe");
 
     settings.jrePath = NoSlash(own);
     EXPECT_FALSE(NeedsPair());
@@ -577,19 +593,19 @@ TEST_F(JvmLocatorTest, MachineCheckOfConfiguredFolderAndJavaHome) {
 TEST_F(JvmLocatorTest, LauncherFolderRuntimeGetsTheMachineCheckToo) {
     PeRuntime(L"app", kPairMachine);
     EXPECT_FALSE(NeedsPair());
-    settings.pairProduct = appFolder + L"\\pair.exe";
+    settings.pairProduct = Pair(L"pair.exe");
     EXPECT_TRUE(NeedsPair());
 }
 
 TEST_F(JvmLocatorTest, RegistryRuntimeOfTheOwnViewGetsNoMachineCheck) {
     Register(kOwnView, kJre, L"11", PeRuntime(L"foreign", kPairMachine));
-    settings.pairProduct = appFolder + L"\\pair.exe";
+    settings.pairProduct = Pair(L"pair.exe");
     EXPECT_FALSE(NeedsPair());
 }
 
 TEST_F(JvmLocatorTest, LibraryOfAThirdMachineIsHandedOverOnlyBy32BitLauncher) {
     settings.jrePath = NoSlash(PeRuntime(L"arm", kMachineArm64));
-    settings.pairProduct = appFolder + L"\\pair.exe";
+    settings.pairProduct = Pair(L"pair.exe");
     EXPECT_EQ(NeedsPair(), !kLauncherIs64Bit) << "the 64-bit launcher must not send it back";
 }
 
@@ -626,7 +642,7 @@ TEST_F(JvmLocatorTest, ConfirmedDialogChoiceIsCheckedAndRemembered) {
         return true;
     };
     settings.serviceMode = true;  // the choice goes into the main files beside the launchers
-    settings.pairProduct = appFolder + L"\\run64.exe";
+    settings.pairProduct = Pair(L"run64.exe");
     JvmChoice choice;
     ASSERT_TRUE(CJvmLocator(settings, Hooks()).FindJvm(choice));
     EXPECT_EQ(dialogCalls, 1);

@@ -158,9 +158,30 @@ TEST_F(SettingsLoaderTest, ContinuationSectionsApplyToLoadedKeys) {
                      "[Java Runtime Environment+]\r\nLibrary Path=C:\\native\r\nJVM Type=server\r\n"
                      "[Application+]\r\nPair Product=run64.exe\r\n"));
     EXPECT_EQ(settings.libraryPath, L" C:\\native");
-    EXPECT_EQ(settings.pairProduct, L" run64.exe");
+    EXPECT_EQ(settings.pairProduct, dir / L" run64.exe");
     // " server" is not the exact word.
     EXPECT_EQ(settings.searchPrefs.jvmType, JvmType::Any);
+}
+
+// Started from a console in another folder, the launcher must still hand over to
+// the pair beside it, not to whatever lies in that folder.
+TEST_F(SettingsLoaderTest, RelativePairProductLiesBesideTheLauncher) {
+    const struct {
+        const char* written;
+        std::wstring expected;
+    } cases[] = {
+        {"run64.exe", dir / L"run64.exe"},
+        {"x64\\run64.exe", dir / L"x64\\run64.exe"},
+        {"..\\other\\run64.exe", dir / L"..\\other\\run64.exe"},
+        {"D:\\Apps\\run64.exe", L"D:\\Apps\\run64.exe"},
+        {"\\\\server\\share\\run64.exe", L"\\\\server\\share\\run64.exe"},
+        {"", L""},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Load(std::string("[Application]\r\nPair Product=") + c.written +
+                         "\r\n[Java Runtime Environment]\r\nMain Class=Main\r\n"));
+        EXPECT_EQ(settings.pairProduct, c.expected) << c.written;
+    }
 }
 
 TEST_F(SettingsLoaderTest, PerUserCopyWinsOutsideServiceMode) {

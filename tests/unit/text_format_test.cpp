@@ -27,5 +27,19 @@ TEST(FillTemplate, MissingTextsBecomeEmptyAndStrayPercentsStay) {
     EXPECT_EQ(FillTemplate(L"100%% and 5% and %", {}), L"100% and 5% and %");
 }
 
+TEST(TidySystemMessage, FillsTheFileInsertAndDropsTheLineEnd) {
+    const struct {
+        const wchar_t* message;
+        const wchar_t* expected;
+    } cases[] = {
+        {L"%1 is not a valid Win32 application.\r\n", L"C:\\A\\run64.exe is not a valid Win32 application."},
+        {L"The system cannot find the file specified. \r\n", L"The system cannot find the file specified."},
+        {L"Copy %1 to %2 failed: %10", L"Copy C:\\A\\run64.exe to %2 failed: %10"},
+        {L"100% done %", L"100% done %"},
+        {L"\r\n", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TidySystemMessage(c.message, L"C:\\A\\run64.exe"), c.expected) << c.message;
+}
+
 }  // namespace
 }  // namespace orvo

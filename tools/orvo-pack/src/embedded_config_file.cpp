@@ -4,7 +4,7 @@
 
 #include "config/config_overlay.h"
 #include "config/embedded_config_text.h"
-#include "hosting/line_ends.h"
+#include "foundation/line_ends.h"
 #include "pack_error.h"
 #include "utf8.h"
 

@@ -21,7 +21,7 @@ import java.nio.file.StandardOpenOption;
  * {@code print-prop NAME}, {@code max-memory}, {@code code-source},
  * {@code stdout TEXT}, {@code stderr TEXT}, {@code sleep MS},
  * {@code wait-file PATH} (at most two minutes), {@code write-file PATH TEXT},
- * {@code non-daemon-thread MS PATH}, {@code exit N}, {@code throw TEXT},
+ * {@code non-daemon-thread MS PATH}, {@code load-library PATH}, {@code exit N}, {@code throw TEXT},
  * {@code return N} (the value {@code secondaryMain} returns), and {@code --}, after
  * which the remaining arguments are data (shown by print-args only). An unknown
  * command ends the program with status 99.
@@ -86,6 +86,7 @@ public final class Probe {
             case "return": returnValue = Integer.parseInt(take()); break;
             case "write-file": writeFile(Paths.get(take()), take()); break;
             case "non-daemon-thread": startNonDaemonThread(Long.parseLong(take()), Paths.get(take())); break;
+            case "load-library": loadLibrary(take()); break;
             case "exit": exit(Integer.parseInt(take())); break;
             case "throw": throw new IllegalStateException(take());
             default:
@@ -113,6 +114,16 @@ public final class Probe {
     private void printValue(String key, String value) throws IOException {
         if (value == null) report("unset." + key, "");
         else report(key, value);
+    }
+
+    /** Reports "loaded=PATH", or "load-error=" with the reason the VM gives. */
+    private void loadLibrary(String path) throws IOException {
+        try {
+            System.load(path);
+            report("loaded", path);
+        } catch (UnsatisfiedLinkError e) {
+            report("load-error", e.getMessage());
+        }
     }
 
     private void exit(int status) throws IOException {

@@ -1,4 +1,4 @@
-#include "config/jre_path_resolution.h"
+#include "config/launcher_relative_path.h"
 
 namespace orvo {
 namespace {
@@ -9,7 +9,7 @@ bool IsAbsolute(std::wstring_view text) noexcept {
 
 }  // namespace
 
-std::wstring ResolveJrePath(std::wstring_view text, std::wstring_view launcherPath) {
+std::wstring ResolveFromLauncherFolder(std::wstring_view text, std::wstring_view launcherPath) {
     if (text.empty() || IsAbsolute(text)) {
         return std::wstring(text);
     }

@@ -1,6 +1,6 @@
 #pragma once
-// Line ends for multi-line edit controls and the embedded configuration, which break
-// lines only at "\r\n". Pure.
+// Windows line ends, for multi-line edit controls (which break lines only at
+// "\r\n"), standard error, the event log and the embedded configuration. Pure.
 #include <string>
 #include <string_view>
 

@@ -1,0 +1,78 @@
+// A launcher in a folder others can write to, started from a folder others can
+// write to: a library planted in either under the name of one the runtime or the
+// Java program needs must not be loaded, and the launch must still work. The
+// runtime lies elsewhere, as an installed one does.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/app_folder.h"
+#include "support/java_runtime.h"
+#include "support/planted_dll.h"
+#include "support/test_environment.h"
+#include "support/wine_dll_order.h"
+
+namespace orvo::test {
+namespace {
+
+enum class Where { kLauncherFolder, kCurrentFolder };
+
+struct PlantedCase {
+    const wchar_t* name;
+    Where where;
+};
+
+// jvm.dll's own imports, dbghelp.dll, and the library the Java program's native
+// library needs from Path. Not here: version.dll beside the launcher (wine's own
+// user32 imports it, so under wine a process beside a planted copy dies before it
+// runs); dbghelp.dll and orvo_path_helper.dll beside the launcher (the runtime
+// loads dbghelp.dll by its bare name, and Windows searches the executable's folder
+// first for every library loaded without search flags; App.exe's own reading of
+// machine types is the machine-check test's).
+constexpr PlantedCase kCases[] = {
+    {L"winmm.dll", Where::kLauncherFolder},        {L"winmm.dll", Where::kCurrentFolder},
+    {L"wsock32.dll", Where::kLauncherFolder},      {L"wsock32.dll", Where::kCurrentFolder},
+    {L"vcruntime140.dll", Where::kLauncherFolder}, {L"vcruntime140.dll", Where::kCurrentFolder},
+    {L"version.dll", Where::kCurrentFolder},       {L"dbghelp.dll", Where::kCurrentFolder},
+    {L"orvo_path_helper.dll", Where::kCurrentFolder},
+};
+
+std::wstring Describe(const PlantedCase& c) {
+    return std::wstring(c.name) + (c.where == Where::kLauncherFolder ? L" beside the launcher" : L" in the current folder");
+}
+
+// The Java program's native library lies in "native"; the library it imports lies
+// in "deps", which "System Path" names: only the search of Path finds it.
+ProbeAppSettings WithNativeLibrary(const AppFolder& folder) {
+    folder.CreateFolder(L"native");
+    folder.AddCopyOf(PlantedBuildFile(L"needs_path_helper.dll", PlantedArch::k64), L"native\\needs_path_helper.dll");
+    std::wstring dependencies = folder.CreateFolder(L"deps");
+    folder.AddCopyOf(PlantedBuildFile(L"orvo_path_helper.dll", PlantedArch::k64), L"deps\\orvo_path_helper.dll");
+    ProbeAppSettings settings;
+    settings.runtimeLines = L"System Path=" + dependencies + L"\n";
+    return settings;
+}
+
+TEST(RealRuntimePlantedDll, NoPlantedLibraryIsLoadedAndTheLaunchWorks) {
+    for (const PlantedCase& c : kCases) {
+        SCOPED_TRACE(Describe(c));
+        AppFolder folder(FileNameSafe(c.name) + (c.where == Where::kLauncherFolder ? L"-app" : L"-cwd"));
+        ProbeApp app(folder, WithNativeLibrary(folder));
+        const std::wstring nativeLibrary = folder.PathOf(L"native\\needs_path_helper.dll");
+        std::wstring currentFolder = folder.CreateFolder(L"cwd");
+        std::wstring planted =
+            PlantDll(c.where == Where::kLauncherFolder ? folder.path() : currentFolder, c.name, PlantedArch::k64);
+        std::wstring library(c.name);
+        NativeLibraryFirst filesFirst({L"App.exe", L"App64.exe"}, library.substr(0, library.rfind(L'.')));
+        RunOptions options = app.Options();
+        options.workingDirectory = currentFolder;
+        LauncherRun run = RunLauncher(app.Launcher(), {L"load-library", nativeLibrary, L"exit", L"3"}, options);
+        EXPECT_EQ(PlantedDllLoads(planted), L"");
+        EXPECT_EQ(run.exitCode, 3) << DescribeProcesses(run);
+        ExpectHostedByApp64(run, app.Results());
+        EXPECT_EQ(app.Results().Value(L"loaded"), nativeLibrary) << app.Results().Text();
+    }
+}
+
+}  // namespace
+}  // namespace orvo::test
