@@ -20,9 +20,12 @@
 namespace orvo {
 namespace {
 
-void ReadProductInformation(const CConfigFile& file, LauncherSettings& settings) {
-    settings.productCode = file.ReadString(kSectionProductInformation, kKeyProductCode);
-    settings.productName = file.ReadString(kSectionProductInformation, kKeyProductName);
+// Read as written, without a continuation section. An executable that carries its
+// configuration may have no file beside it; its own product name and code then still
+// name the folder of its per-user copy.
+void ReadProductInformation(const CLayeredConfig& config, LauncherSettings& settings) {
+    settings.productCode = config.ReadFileThenOverlay(kSectionProductInformation, kKeyProductCode);
+    settings.productName = config.ReadFileThenOverlay(kSectionProductInformation, kKeyProductName);
 }
 
 void ReadVersionSettings(const CLayeredConfig& config, LauncherSettings& settings) {
@@ -71,8 +74,11 @@ void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launche
 
 bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launcherPath,
                       LauncherSettings& settings) {
-    ReadProductInformation(CConfigFile(configPath), settings);
-    const CLayeredConfig config(configPath);
+    return ReadSettingsFrom(CLayeredConfig(configPath), launcherPath, settings);
+}
+
+bool ReadSettingsFrom(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
+    ReadProductInformation(config, settings);
     ReadVersionSettings(config, settings);
     settings.jrePath = ResolveFromLauncherFolder(ReadJrePathText(config, launcherPath, settings), launcherPath);
     ReadSearchPrefs(config, settings.searchPrefs);
@@ -94,6 +100,13 @@ bool LoadSettings(LauncherSettings& settings) {
     }
     const std::optional<std::wstring> configPath = ConfigPathFor(*launcherPath);
     if (!configPath) {
+        return false;
+    }
+    // Every key of such a file would read as empty; say why instead of naming the
+    // first missing key. (Nor can it tell whether this is a service: it is told as
+    // a missing main class would be.)
+    if (CConfigFile(*configPath).TooLarge()) {
+        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_CONFIG_FILE_TOO_LARGE), *configPath);
         return false;
     }
     const bool complete = ReadSettingsFrom(*configPath, *launcherPath, settings);

@@ -14,6 +14,7 @@
 #include "foundation/pe_image_view.h"
 #include "support/file_tree.h"
 #include "support/harness_error.h"
+#include "support/registry_keys.h"
 #include "support/temp_folder.h"
 
 namespace orvo {
@@ -33,36 +34,6 @@ constexpr const wchar_t* kOldJre = L"Software\\JavaSoft\\Java Runtime Environmen
 constexpr const wchar_t* kJrockitJre = L"Software\\JRockit\\Java Runtime Environment";
 constexpr const wchar_t* kJrockitJdk = L"Software\\JRockit\\Java Development Kit";
 constexpr const wchar_t* kIbmJre = L"Software\\IBM\\Java2 Runtime Environment";
-constexpr const wchar_t* kAllVendorKeys[] = {kJdk, kJre, kOldJdk, kOldJre, kJrockitJre, kJrockitJdk, kIbmJre};
-constexpr const wchar_t* kVendorFolders[] = {L"Software\\JavaSoft", L"Software\\JRockit", L"Software\\IBM"};
-
-// The vendor keys are real names of the machine-wide registry, so every test starts
-// and ends with none of them in either view. Only this test program creates them in
-// the test prefix, so anything found there is a leftover of an interrupted run.
-class VendorKeysGuard {
-public:
-    VendorKeysGuard() { RemoveAll(); }
-    ~VendorKeysGuard() { RemoveAll(); }
-    VendorKeysGuard(const VendorKeysGuard&) = delete;
-    VendorKeysGuard& operator=(const VendorKeysGuard&) = delete;
-
-    static void RemoveAll() {
-        for (REGSAM view : {kView32, kView64}) {
-            for (const wchar_t* path : kAllVendorKeys) RemoveTree(path, view);
-            // A vendor folder is removed only when the vendor keys were all it held.
-            for (const wchar_t* folder : kVendorFolders) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, folder, view, 0);
-        }
-    }
-
-private:
-    static void RemoveTree(const wchar_t* path, REGSAM view) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return;
-        RegDeleteTreeW(key, nullptr);
-        RegCloseKey(key);
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path, view, 0);
-    }
-};
 
 // Sets (or, with nullopt, removes) an environment variable for one test.
 class EnvironmentOverride {
@@ -131,6 +102,7 @@ constexpr WORD kPairMachine = kLauncherIs64Bit ? kMachineI386 : kMachineAmd64;
 class JvmLocatorTest : public testing::Test {
 protected:
     JvmLocatorTest() {
+        test::RequireNoJavaRegistrations();
         test::CreateFolderTree(appFolder);
         UsePrefs(L"", L"", L"");
     }
@@ -177,23 +149,17 @@ protected:
         return home;
     }
 
-    static void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, DWORD type,
-                         const void* data, std::size_t size) {
+    void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, DWORD type, const void* data,
+                  std::size_t size) {
         std::wstring path = std::wstring(vendorKey) + L"\\" + version;
-        HKEY key = nullptr;
-        LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                                         nullptr, &key, nullptr);
-        if (status != ERROR_SUCCESS) throw HarnessError(L"cannot create " + path, status);
-        UniqueRegKey owner(key);
-        if (data == nullptr) return;
-        status = RegSetValueExW(key, L"JavaHome", 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
-        if (status != ERROR_SUCCESS) throw HarnessError(L"cannot set JavaHome of " + path, status);
+        if (data == nullptr) {
+            registry.Create(HKEY_LOCAL_MACHINE, path, view);
+            return;
+        }
+        registry.SetValue(HKEY_LOCAL_MACHINE, path, view, L"JavaHome", type, data, size);
     }
-    // Registers a runtime as an installer does: JavaHome a REG_SZ without trailing "\".
-    static void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version,
-                         const std::wstring& home) {
-        std::wstring javaHome = home.ends_with(L'\\') ? NoSlash(home) : home;
-        Register(view, vendorKey, version, REG_SZ, javaHome.c_str(), (javaHome.size() + 1) * sizeof(wchar_t));
+    void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, const std::wstring& home) {
+        test::RegisterJavaRuntime(registry, view, vendorKey, version, home);
     }
 
     void UsePrefs(const wchar_t* type, const wchar_t* source, const wchar_t* provider) {
@@ -213,7 +179,7 @@ protected:
 
     test::TempFolder root;
     test::TempFolder appData;
-    VendorKeysGuard registry;
+    test::OwnedRegistryKeys registry;  // the vendor keys the test registers, and only those
     EnvironmentOverride javaHome{L"JAVA_HOME", std::nullopt};
     EnvironmentOverride appDataOverride{L"APPDATA", appData.path()};
     std::wstring appFolder = root.path() + L"\\app";
@@ -239,7 +205,7 @@ TEST_F(JvmLocatorTest, EachSourceIsUsedOnlyWhenTheOnesBeforeItFail) {
     EXPECT_EQ(Found(), Library(bundled));
     DeleteFileW((bundled + L"bin\\java.dll").c_str());
     EXPECT_EQ(Found(), Library(registered));
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     EXPECT_EQ(Found(), Library(environment));
     javaHome.Set(std::nullopt);
     EXPECT_EQ(Search(), std::nullopt);
@@ -393,18 +359,18 @@ TEST_F(JvmLocatorTest, OldJdkKeysKeepTheirRuntimeInTheJreSubfolder) {
     Register(kOwnView, kOldJdk, L"1.8.0_292", jdk8);
     EXPECT_EQ(Found(), Library(jdk8 + L"jre\\"));
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     Register(kOwnView, kOldJdk, L"1.8.0_292", Runtime(L"flatjdk"));
     EXPECT_EQ(Search(), std::nullopt) << "the old JDK key never uses JavaHome itself";
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     std::wstring jrockitJdk = root.path() + L"\\jrockitjdk\\";
     Runtime(L"jrockitjdk\\jre", {L"jrockit"});
     Register(kOwnView, kJrockitJdk, L"1.6", jrockitJdk);
     UsePrefs(L"", L"", L"jrockit");
     EXPECT_EQ(Found(), Library(jrockitJdk + L"jre\\", L"jrockit"));
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     std::wstring jdk11 = Runtime(L"jdk11", {L"server"});
     Register(kOwnView, kJdk, L"11.0.2", jdk11);
     UsePrefs(L"", L"", L"");
@@ -480,6 +446,9 @@ TEST_F(JvmLocatorTest, UnusableRegistrationsAreSkippedSilently) {
     Register(kOwnView, kJre, L"14", Runtime(L"nolibrary", {}));
     Register(kOwnView, kJre, L"15", root.path() + L"\\missing");
     Register(kOwnView, kJre, L"16", REG_DWORD, &number, sizeof number);
+    // A value of megabytes is read whole and names no folder: never a crash.
+    const std::wstring huge = root.path() + L"\\" + std::wstring(3u << 20, L'h');
+    Register(kOwnView, kJre, L"17", REG_SZ, huge.c_str(), (huge.size() + 1) * sizeof(wchar_t));
     std::wstring usable = Runtime(L"usable");
     Register(kOwnView, kJre, L"1.8", usable);
     EXPECT_EQ(Found(), Library(usable));
@@ -491,13 +460,13 @@ TEST_F(JvmLocatorTest, JavaHomeOfAnyTypeIsTakenAsWritten) {
     Register(kOwnView, kJre, L"1.8", REG_BINARY, text.data(), text.size() * sizeof(wchar_t));
     EXPECT_EQ(Found(), Library(binary));
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     std::string odd(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
     odd += 'x';  // half a character: not part of the text
     Register(kOwnView, kJre, L"1.8", REG_SZ, odd.data(), odd.size());
     EXPECT_EQ(Found(), Library(binary));
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     std::wstring literal = Runtime(L"%ORVO_TEST_RUNTIME%");
     EnvironmentOverride variable(L"ORVO_TEST_RUNTIME", NoSlash(Runtime(L"expanded")));
     std::wstring unexpanded = root.path() + L"\\%ORVO_TEST_RUNTIME%";
@@ -548,7 +517,7 @@ TEST_F(JvmLocatorTest, PairNamingThisLauncherIsNoPair) {
     Register(kView64, kJre, L"11", Runtime(L"wide"));
     EXPECT_EQ(Search().has_value(), kLauncherIs64Bit) << "a launcher never hands a launch to itself";
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     settings.jrePath = NoSlash(PeRuntime(L"foreign", kPairMachine));
     EXPECT_FALSE(NeedsPair());
     settings.pairProduct = Pair(L"run64.exe");
