@@ -23,6 +23,7 @@
 #include "support/launcher_run.h"
 #include "support/test_jvm.h"
 #include "support/ui_automation.h"
+#include "support/vendor_registry.h"
 
 namespace orvo::test {
 namespace {
@@ -32,58 +33,16 @@ constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32K
 
 constexpr wchar_t kModernJdkKey[] = L"Software\\JavaSoft\\JDK";
 constexpr wchar_t kClassicJreKey[] = L"Software\\JavaSoft\\Java Runtime Environment";
-constexpr const wchar_t* kVendorKeys[] = {
-    kModernJdkKey,
-    L"Software\\JavaSoft\\JRE",
-    L"Software\\JavaSoft\\Java Development Kit",
-    kClassicJreKey,
-    L"Software\\JRockit\\Java Runtime Environment",
-    L"Software\\JRockit\\Java Development Kit",
-    L"Software\\IBM\\Java2 Runtime Environment"};
-constexpr const wchar_t* kVendorFolders[] = {L"Software\\JavaSoft", L"Software\\JRockit", L"Software\\IBM"};
-
 // A dialog run waits for the JRE-not-found dialog, which wine can be slow to show.
 constexpr DWORD kDialogRunTimeoutMs = 60000;
 constexpr int kHandOverExitCode = 23;
 
-// The vendor keys are machine-wide names, so a test starts and ends with none of
-// them in either view, also when it fails half-way. Only the tests create them in
-// the test prefix: anything found at the start is a leftover of an interrupted run.
-class VendorKeys {
+// The registered runtimes of a test: <vendorKey>\\<version> with JavaHome = home as
+// an installer writes it, a REG_SZ without a trailing backslash.
+class VendorKeys : public VendorRegistry {
 public:
-    VendorKeys() { RemoveAll(); }
-    ~VendorKeys() { RemoveAll(); }
-    VendorKeys(const VendorKeys&) = delete;
-    VendorKeys& operator=(const VendorKeys&) = delete;
-
-    // <vendorKey>\<version> with JavaHome = home as an installer writes it: a REG_SZ
-    // without a trailing backslash.
     void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, const std::wstring& home) const {
-        std::wstring path = std::wstring(vendorKey) + L"\\" + version;
-        UniqueRegKey key;
-        LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                                         nullptr, key.put(), nullptr);
-        if (status != ERROR_SUCCESS) throw HarnessError(L"cannot create HKLM\\" + path, status);
-        status = RegSetValueExW(key.get(), L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
-                                static_cast<DWORD>((home.size() + 1) * sizeof(wchar_t)));
-        if (status != ERROR_SUCCESS) throw HarnessError(L"cannot set JavaHome of HKLM\\" + path, status);
-    }
-
-    static void RemoveAll() {
-        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            for (const wchar_t* path : kVendorKeys) RemoveTree(path, view);
-            // A vendor folder goes only when the vendor keys were all it held.
-            for (const wchar_t* folder : kVendorFolders) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, folder, view, 0);
-        }
-    }
-
-private:
-    static void RemoveTree(const wchar_t* path, REGSAM view) {
-        UniqueRegKey key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS | view, key.put()) != ERROR_SUCCESS) return;
-        RegDeleteTreeW(key.get(), nullptr);
-        key.reset();
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path, view, 0);
+        VendorRegistry::Register(HKEY_LOCAL_MACHINE, view, std::wstring(vendorKey) + L"\\" + version, L"JavaHome", home);
     }
 };
 
