@@ -4,6 +4,7 @@
 
 #include "foundation/orvo_error.h"
 #include "foundation/paths.h"
+#include "foundation/trace.h"
 
 namespace orvo {
 namespace {
@@ -28,9 +29,15 @@ std::wstring CConfigFile::ReadString(const std::wstring& section, const std::wst
         // length that fits is read once more, which costs nothing but time.
         if (length != size - 1) {
             buffer.resize(length);
+            TraceValue(section, key, buffer);
             return buffer;
         }
     }
+}
+
+// Only values that are there: a key missing from the trace was not found.
+void CConfigFile::TraceValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) const {
+    if (TraceEnabled() && !value.empty()) Trace(L"config", path_ + L" [" + section + L"] " + key + L"=" + value);
 }
 
 bool CConfigFile::WriteString(const std::wstring& section, const std::wstring& key,

@@ -16,9 +16,14 @@
 #include "foundation/messages.h"
 #include "foundation/paths.h"
 #include "foundation/service_log.h"
+#include "foundation/trace.h"
 
 namespace orvo {
 namespace {
+
+void TraceFile(std::wstring_view role, const std::wstring& path, std::wstring_view state) {
+    if (TraceEnabled()) Trace(L"config", std::wstring(role) + L" " + path + L": " + std::wstring(state));
+}
 
 void ReadProductInformation(const CConfigFile& file, LauncherSettings& settings) {
     settings.productCode = file.ReadString(kSectionProductInformation, kKeyProductCode);
@@ -41,8 +46,10 @@ std::wstring ReadJrePathText(const CLayeredConfig& config, const std::wstring& l
         const std::optional<std::wstring> userCopy =
             UserConfigPath(launcherPath, settings.productName, settings.productCode, false);
         if (userCopy && FileExists(*userCopy)) {
+            TraceFile(L"per-user copy", *userCopy, L"found: JRE Path is read from it alone");
             return CConfigFile(*userCopy).ReadString(kSectionJavaRuntime, kKeyJrePath);
         }
+        if (userCopy) TraceFile(L"per-user copy", *userCopy, L"missing");
     }
     return config.ReadString(kSectionJavaRuntime, kKeyJrePath);
 }
@@ -94,6 +101,7 @@ bool LoadSettings(LauncherSettings& settings) {
     if (!configPath) {
         return false;
     }
+    TraceFile(L"main file", *configPath, FileExists(*configPath) ? L"found" : L"missing");
     const bool complete = ReadSettingsFrom(*configPath, *launcherPath, settings);
     // Known before the main class is, service mode decides how its absence is told.
     if (settings.serviceMode) {

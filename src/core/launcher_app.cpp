@@ -7,9 +7,23 @@
 #include "core/pair_handover.h"
 #include "discovery/jvm_locator.h"
 #include "foundation/paths.h"
+#include "foundation/trace.h"
 #include "foundation/unique_handle.h"
 
 namespace orvo {
+namespace {
+
+void TraceStage(const std::wstring& text) { Trace(L"stage", text); }
+
+void TraceMainCall(const MainClassCall& call) {
+    if (!TraceEnabled()) return;
+    Trace(L"main", L"class " + call.mainClass + L", " + std::to_wstring(call.arguments.size()) + L" arguments");
+    for (std::size_t i = 0; i < call.arguments.size(); ++i) {
+        Trace(L"main", L"argument " + std::to_wstring(i + 1) + L": " + call.arguments[i]);
+    }
+}
+
+}  // namespace
 
 CLauncherApp::~CLauncherApp() {
     splash.CloseOwn();
@@ -21,15 +35,20 @@ CLauncherApp::~CLauncherApp() {
 bool CLauncherApp::Init() {
     arguments = ArgumentsFromCommandLine(GetCommandLineW());
     if (!LoadSettings(settings)) return false;
+    TraceStage(L"settings read");
     host.showExceptionDialog = settings.showExceptionDialog;
     if (!singleInstance.SetUp(settings, arguments)) return false;
     // A later start of a single instance only hands its arguments over.
-    if (singleInstance.enabled && !singleInstance.isPrimary) return true;
+    if (singleInstance.enabled && !singleInstance.isPrimary) {
+        TraceStage(L"a running instance takes this start's arguments");
+        return true;
+    }
     if (settings.overrideWorkingDir) ApplyWorkingDirectoryOverride();
     JvmChoice choice;
     if (!CJvmLocator(settings).FindJvm(choice)) return false;
     jvmPath = choice.jvmPath;
     runtimeNeedsPair = choice.runtimeNeedsPair;
+    TraceStage(L"runtime chosen: " + jvmPath);
     return true;
 }
 
@@ -46,6 +65,7 @@ int CLauncherApp::Run() {
         // The paired launcher is the one that hosts the VM and serves later starts:
         // a later start of this launcher must find no primary here and hand over too.
         singleInstance.TearDown();
+        TraceStage(L"handing the launch to " + settings.pairProduct);
         return HandOverToPair(settings.pairProduct, settings.pairReturnCode);
     }
     // A later start never shows a splash or loads a JVM library: it only waits.
@@ -58,7 +78,9 @@ int CLauncherApp::HostJvm() {
     // A service shows no window at all.
     bool splashWanted = !settings.serviceMode && !HasNoSplashSwitch(arguments);
     if (splashWanted && !splash.Show()) return 0;
+    TraceStage(L"loading " + jvmPath);
     if (!host.LoadJvmLibrary(jvmPath)) return -1;
+    TraceStage(L"library loaded");
     host.BuildOptions(arguments);  // its result does not stop the launch
     if (host.threadStackSize == 0) host.threadStackSize = host.QueryDefaultStackSize();
     if (RunJvmThread() == 0) return 0;
@@ -82,9 +104,15 @@ DWORD WINAPI CLauncherApp::JvmThreadProc(void* app) {
 }
 
 DWORD CLauncherApp::RunJvm() {
+    TraceStage(L"creating the VM");
     if (!host.CreateJvm()) return 1;
+    TraceStage(L"VM created");
     singleInstance.ServeVm(host.vm());
-    if (!host.InvokeMain(MainCall())) return 1;
+    MainClassCall call = MainCall();
+    TraceMainCall(call);
+    TraceStage(L"calling main");
+    if (!host.InvokeMain(call)) return 1;
+    TraceStage(L"main returned");
     // A service's VM goes when main returns; teardown then finds none.
     if (settings.serviceMode) host.DestroyJvm();
     return 0;

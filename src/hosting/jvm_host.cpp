@@ -5,6 +5,8 @@
 #include "foundation/messages.h"
 #include "foundation/path_text.h"
 #include "foundation/text_format.h"
+#include "foundation/trace.h"
+#include "hosting/ansi_text.h"
 #include "hosting/create_jvm_reason.h"
 
 namespace orvo {
@@ -45,6 +47,12 @@ Function ResolveExport(HMODULE library, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
+// What the VM is given, as it is given (after the conversion to the code page).
+void TraceVmOptions(const std::vector<JavaVMOption>& options) {
+    if (!TraceEnabled()) return;
+    for (const JavaVMOption& option : options) Trace(L"option", FromThreadAnsi(option.optionString));
+}
+
 void ReportMissingEntryPoint() {
     int error = static_cast<int>(GetLastError());
     ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_WINDOWS_EXCEPTION),
@@ -53,7 +61,10 @@ void ReportMissingEntryPoint() {
 
 }  // namespace
 
-void JNICALL JvmExitHook(jint) {}
+// The process ends inside the VM after this hook, so the trace's last word is here.
+void JNICALL JvmExitHook(jint code) {
+    if (TraceEnabled()) Trace(L"exit", L"code " + std::to_wstring(code) + L" from System.exit");
+}
 
 void JNICALL JvmAbortHook() {}
 
@@ -102,8 +113,10 @@ bool CJvmHost::CreateJvm() {
     args.nOptions = static_cast<jint>(options.size());
     args.options = options.data();
     args.ignoreUnrecognized = JNI_FALSE;
+    TraceVmOptions(options);
     jint result = createJavaVM(&vm_, reinterpret_cast<void**>(&env), &args);
     if (result != JNI_OK) {
+        if (TraceEnabled()) Trace(L"jvm", L"JNI_CreateJavaVM failed with " + std::to_wstring(result));
         // A failed creation may leave anything behind; teardown must not destroy it.
         vm_ = nullptr;
         env = nullptr;
