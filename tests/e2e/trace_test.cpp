@@ -66,7 +66,8 @@ TEST(LauncherTrace, EveryStepOfALaunchIsTracedByEachLauncher) {
     const std::wstring ini = folder.PathOf(L"App64.ini");
     const std::wstring library = RealRuntimeClientLibrary();
     ExpectLinesInOrder(trace, L"App64.exe",
-                       {{L"start", L"\"" + app.HostLauncher() + L"\"", true},
+                       // The pair is started with the command line of the launcher the user started.
+                       {{L"start", L"\"" + app.Launcher() + L"\"", true},
                         {L"config", L"main file " + ini + L": found"},
                         {L"config", ini + L" [Java Runtime Environment] Main Class=orvo.test.Probe"},
                         {L"stage", L"settings read"},
