@@ -15,14 +15,6 @@ namespace orvo::test {
 
 namespace {
 
-std::wstring FromUtf8(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-    return text;
-}
-
 std::wstring Unescaped(std::wstring_view text) {
     std::wstring result;
     for (std::size_t i = 0; i < text.size(); ++i) {

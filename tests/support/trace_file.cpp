@@ -10,14 +10,6 @@
 namespace orvo::test {
 namespace {
 
-std::wstring FromUtf8(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-    return text;
-}
-
 // Consumes `count` decimal digits (any number when count is 0) and returns their value.
 std::optional<std::uint64_t> TakeNumber(std::wstring_view& text, std::size_t count) {
     std::size_t length = 0;
