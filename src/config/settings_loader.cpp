@@ -101,7 +101,7 @@ bool LoadSettings(LauncherSettings& settings) {
     if (!configPath) {
         return false;
     }
-    TraceFile(L"main file", *configPath, FileExists(*configPath) ? L"found" : L"missing");
+    if (TraceEnabled()) TraceFile(L"main file", *configPath, FileExists(*configPath) ? L"found" : L"missing");
     const bool complete = ReadSettingsFrom(*configPath, *launcherPath, settings);
     // Known before the main class is, service mode decides how its absence is told.
     if (settings.serviceMode) {

@@ -107,8 +107,9 @@ TEST(LauncherTrace, EveryStepOfALaunchIsTracedByEachLauncher) {
 constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 const wchar_t* const kOwnViewName = sizeof(void*) == 8 ? L" (64-bit view)" : L" (32-bit view)";
 
-// Runtimes registered with one fault each beside one that is fine: the trace names
-// each with what was learnt of it and why it was refused.
+// Runtimes registered with one fault each beside one that is fine: the trace (on
+// standard error this time) names each with what was learnt of it and why it was
+// refused.
 TEST(LauncherTrace, RegisteredRuntimesAreTracedWithTheReasonTheyWereRefused) {
     AppFolder folder;
     folder.CreateFolder(L"app");
@@ -136,9 +137,11 @@ TEST(LauncherTrace, RegisteredRuntimesAreTracedWithTheReasonTheyWereRefused) {
     VendorRegistry::RegisterInstalled(HKEY_CURRENT_USER, kOwnView, kZulu, L"zulu-21", foreignHome);
     VendorRegistry::RegisterInstalled(HKEY_LOCAL_MACHINE, kOwnView, kTemurinJre, L"11.0.21.9", fineHome);
 
-    const std::wstring tracePath = folder.PathOf(L"trace.txt");
+    // ORVO_TRACE=1: the trace goes to standard error, here a file.
+    const std::wstring tracePath = folder.PathOf(L"stderr.txt");
     RunOptions options;
-    options.environment = {{L"JAVA_HOME", std::nullopt}, {L"ORVO_TRACE", tracePath}};
+    options.environment = {{L"JAVA_HOME", std::nullopt}, {L"ORVO_TRACE", L"1"}};
+    options.stdErrorFile = tracePath;
     LauncherRun run = RunLauncher(launcher, {}, options);
     EXPECT_EQ(run.exitCode, 0);
     ExpectNoProblems(fine.ReadLog());
@@ -167,8 +170,9 @@ TEST(LauncherTrace, RegisteredRuntimesAreTracedWithTheReasonTheyWereRefused) {
         {L"search", L"chosen " + temurinJre + L", version 11.0.21, first in order"},
         {L"search", L"registry: taken, " + fine.jvmPath()},
     };
-    ExpectLinesInOrder(ReadTraceFile(tracePath), L"App.exe", std::vector<ExpectedLine>(std::begin(expected),
-                                                                                      std::end(expected)));
+    TraceFile trace = ReadTraceFile(tracePath);
+    EXPECT_TRUE(trace.malformed.empty()) << trace.Text();
+    ExpectLinesInOrder(trace, L"App.exe", std::vector<ExpectedLine>(std::begin(expected), std::end(expected)));
 }
 
 }  // namespace
