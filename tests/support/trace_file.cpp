@@ -82,10 +82,6 @@ std::optional<std::size_t> TraceFile::Find(std::wstring_view process, std::wstri
     return std::nullopt;
 }
 
-bool TraceFile::Has(std::wstring_view process, std::wstring_view topic, std::wstring_view text, bool prefix) const {
-    return Find(process, topic, text, prefix).has_value();
-}
-
 std::string TraceFile::Text() const {
     if (!exists) return "(no trace file)\n";
     std::string text;

@@ -25,10 +25,8 @@ struct TraceFile {
 
     // The lines of one process (by file name, any letter case), in file order.
     std::vector<const TraceLine*> Of(std::wstring_view process) const;
-    // True when a line of that process and topic has exactly that text, or, with
-    // `prefix`, starts with it.
-    bool Has(std::wstring_view process, std::wstring_view topic, std::wstring_view text, bool prefix = false) const;
-    // Index in `lines` of the first such line; nullopt when there is none.
+    // Index in `lines` of the first line of that process and topic whose text is
+    // exactly `text`, or, with `prefix`, starts with it; nullopt when there is none.
     std::optional<std::size_t> Find(std::wstring_view process, std::wstring_view topic, std::wstring_view text,
                                     bool prefix = false) const;
     // Every line, for failure messages (UTF-8).

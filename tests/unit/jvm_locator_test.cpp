@@ -573,19 +573,6 @@ TEST_F(JvmLocatorTest, JvmSourceCountsZuluLibericaAndMicrosoftAsJdks) {
     EXPECT_EQ(Found(), Library(microsoft, L"server")) << "of three alike, the one of the first key";
 }
 
-TEST_F(JvmLocatorTest, InstallerKeysWithoutAUsableFolderAreSkipped) {
-    test::VendorRegistry::Register(HKEY_LOCAL_MACHINE, kOwnView, L"Software\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI",
-                                   L"Path", REG_SZ, nullptr, 0);  // the key without its value
-    test::VendorRegistry::Register(HKEY_LOCAL_MACHINE, kOwnView, L"Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot",
-                                   L"Path", Runtime(L"nomsi", {L"server"}));  // not in the MSI subkey
-    test::VendorRegistry::RegisterInstalled(HKEY_LOCAL_MACHINE, kOwnView, test::kTemurinJdk, L"21.0.3.9",
-                                            Runtime(L"nolibrary", {}));
-    test::VendorRegistry::RegisterInstalled(HKEY_LOCAL_MACHINE, kOwnView, test::kZulu, L"zulu-21",
-                                            root.path() + L"\\missing");
-    std::wstring usable = Installed(test::kTemurinJdk, L"17.0.9.9", "17.0.9");
-    EXPECT_EQ(Found(), Library(usable, L"server"));
-}
-
 TEST_F(JvmLocatorTest, PerUserInstallationIsFoundByTheLauncherOfItsKind) {
     std::wstring own = PeRuntime(L"own", kOwnMachine);
     test::VendorRegistry::RegisterInstalled(HKEY_CURRENT_USER, kOwnView, test::kTemurinJdk, L"17.0.9.9", own);
