@@ -92,13 +92,14 @@ std::wstring CheckLibrary(RegisteredRuntime& runtime, const JvmSearchPrefs& pref
     std::wstring library = LocateJvmLibrary(runtime.candidate.home, type, runtime.candidate.isServer);
     if (library.empty()) return L"no JVM library in " + runtime.candidate.home + L" for " + DescribeJvmType(type);
     if (runtime.root == HKEY_CURRENT_USER && !FitsPass(library, runtime.view)) {
-        return L"its library " + library + L" is for the other launcher's pass";
+        bool widePass = runtime.view == RegistryView::Wide64;
+        return L"its library " + library + (widePass ? L" is not a 64-bit one" : L" is of the other architecture");
     }
     runtime.candidate.preferred = IsVendorKeyPreferred(runtime.key, prefs);
     return {};
 }
 
-// "<place>, version 17.0.9 (release file), home C:\\jdk\\: candidate", with what
+// "<place>, version 17.0.9 (release file), home C:\jdk\: candidate", with what
 // was learnt before the runtime was taken or refused.
 void TraceRuntime(const RegisteredRuntime& runtime, const std::wstring& refusal) {
     if (!TraceEnabled()) return;

@@ -73,6 +73,7 @@ bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     HMODULE library = LoadRuntimeLibrary(path);  // deliberately never freed
     if (!library) {
         int error = static_cast<int>(GetLastError());
+        if (TraceEnabled()) Trace(L"jvm", L"cannot load " + path + L" (errno = " + std::to_wstring(error) + L")");
         ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_JVM_LOAD_FAILED), path, error);
         return false;
     }

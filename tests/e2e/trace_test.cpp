@@ -10,6 +10,7 @@
 
 #include "hosting_test_app.h"
 #include "support/app_folder.h"
+#include "support/file_tree.h"
 #include "support/java_runtime.h"
 #include "support/launcher_run.h"
 #include "support/test_jvm.h"
@@ -31,10 +32,12 @@ struct ExpectedLine {
 // Each line is there, and lines of one process are in the order given.
 void ExpectLinesInOrder(const TraceFile& trace, const wchar_t* process, const std::vector<ExpectedLine>& expected) {
     std::size_t previous = 0;
+    bool shown = false;
     for (const ExpectedLine& line : expected) {
         std::optional<std::size_t> index = trace.Find(process, line.topic, line.text, line.prefix);
         EXPECT_TRUE(index) << Utf8(process) << " has no line \"" << Utf8(line.topic) << ": " << Utf8(line.text)
-                           << "\"";
+                           << "\"" << (shown ? "" : "; the trace:\n" + trace.Text());
+        shown = shown || !index;
         if (!index) continue;
         EXPECT_GE(*index, previous) << "out of order: " << Utf8(line.topic) << ": " << Utf8(line.text);
         previous = *index;
@@ -166,13 +169,39 @@ TEST(LauncherTrace, RegisteredRuntimesAreTracedWithTheReasonTheyWereRefused) {
                         L": not searched, JVM Source or VM Provider leaves it out"},
         {L"search", L"HKCU\\Software\\Azul Systems\\Zulu\\zulu-21" + view + L", version 21.0 (key name), home " +
                         foreignHome + L": refused, its library " + foreign.jvmPath() +
-                        L" is for the other launcher's pass"},
+                        L" is of the other architecture"},
         {L"search", L"chosen " + temurinJre + L", version 11.0.21, first in order"},
         {L"search", L"registry: taken, " + fine.jvmPath()},
     };
     TraceFile trace = ReadTraceFile(tracePath);
     EXPECT_TRUE(trace.malformed.empty()) << trace.Text();
     ExpectLinesInOrder(trace, L"App.exe", std::vector<ExpectedLine>(std::begin(expected), std::end(expected)));
+}
+
+// A launch that fails says where in the trace: the library that would not load with
+// the system's error number, or the code the VM refused to start with.
+TEST(LauncherTrace, FailedStepsAreTracedWithTheirCode) {
+    struct Case {
+        const char* label;
+        bool libraryIsText;
+        const wchar_t* createResult;
+    };
+    for (const Case& c : {Case{"a library that is no library", true, L"0"}, Case{"a VM that will not start", false,
+                                                                                 L"-6"}}) {
+        SCOPED_TRACE(c.label);
+        HostedApp app(HostedApp::DefaultJvmIni().Set("create_result", c.createResult));
+        const std::wstring library = app.runtime.jvmPath();
+        if (c.libraryIsText) WriteFileBytes(library, "This file is not a library.\r\n");
+        const std::wstring box = c.libraryIsText
+                                     ? L"Failed to load Java VM library: " + library + L" (errno = 193).\n"
+                                     : L"JNI exception: failed to create the Java VM\nReason: invalid arguments.\n";
+        const std::wstring line = c.libraryIsText ? L"cannot load " + library + L" (errno = 193)"
+                                                  : L"JNI_CreateJavaVM failed with -6";
+        const std::wstring tracePath = app.folder.PathOf(L"trace.txt");
+        LauncherRun run = app.Run({}, {ExpectErrorBox(box)}, {{L"ORVO_TRACE", tracePath}});
+        EXPECT_EQ(run.exitCode, -1);
+        ExpectLinesInOrder(ReadTraceFile(tracePath), L"App.exe", {{L"jvm", line}, {L"exit", L"code -1"}});
+    }
 }
 
 }  // namespace
