@@ -102,6 +102,13 @@ bool LoadSettings(LauncherSettings& settings) {
         return false;
     }
     if (TraceEnabled()) TraceFile(L"main file", *configPath, FileExists(*configPath) ? L"found" : L"missing");
+    // Every key of such a file would read as empty; say why instead of naming the
+    // first missing key. (Nor can it tell whether this is a service: it is told as
+    // a missing main class would be.)
+    if (CConfigFile(*configPath).TooLarge()) {
+        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_CONFIG_FILE_TOO_LARGE), *configPath);
+        return false;
+    }
     const bool complete = ReadSettingsFrom(*configPath, *launcherPath, settings);
     // Known before the main class is, service mode decides how its absence is told.
     if (settings.serviceMode) {

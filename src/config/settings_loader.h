@@ -7,8 +7,9 @@
 namespace orvo {
 
 // Reads the launcher's configuration into settings. False when the configuration
-// cannot be located (the module-path box was shown if the launcher path failed) or
-// "Main Class" is missing, which shows "Main class was not specified in INI file.".
+// cannot be located (the module-path box was shown if the launcher path failed),
+// when it is too large to be read (which shows a box naming it) or when "Main
+// Class" is missing, which shows "Main class was not specified in INI file.".
 bool LoadSettings(LauncherSettings& settings);
 
 // The reads of LoadSettings, in their fixed order, from the main configuration at

@@ -57,7 +57,8 @@ void CLauncherApp::ApplyWorkingDirectoryOverride() {
     if (!launcherPath) return;  // the module-path box was shown; the directory stays
     std::size_t cut = launcherPath->rfind(L'\\');
     if (cut == std::wstring::npos || cut == 0) return;
-    SetCurrentDirectoryW(launcherPath->substr(0, cut).c_str());
+    // At a drive root the backslash stays: "D:" alone names the drive's current folder.
+    SetCurrentDirectoryW(launcherPath->substr(0, (*launcherPath)[cut - 1] == L':' ? cut + 1 : cut).c_str());
 }
 
 int CLauncherApp::Run() {

@@ -7,7 +7,7 @@ namespace orvo {
 
 // The JAVA_VERSION text of home + "release" (`home` ends in "\"); nullopt when the
 // file is missing, unreadable or names no version. The file is written by whoever
-// installed the runtime, so only its first 64 KiB are read.
+// installed the runtime: one of more than 64 KiB is not read at all.
 std::optional<std::wstring> ReadReleaseVersion(const std::wstring& home);
 
 }  // namespace orvo

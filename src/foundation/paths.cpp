@@ -34,6 +34,14 @@ std::wstring WithoutLongPathPrefix(const std::wstring& path) {
     return path;
 }
 
+// Undoes a failed creation: only folders this call made go, deepest first, and
+// only while empty; a folder that was there before is never touched.
+void RemoveCreatedFolders(const std::vector<std::wstring>& created) {
+    for (auto folder = created.rbegin(); folder != created.rend(); ++folder) {
+        RemoveDirectoryW(ToLongPathFormText(*folder).c_str());
+    }
+}
+
 std::optional<std::wstring> ReadLauncherPath() {
     // GetModuleFileNameW cuts a long path to the buffer without failing, so grow
     // the buffer until the whole path fits: a cut path would name another file.
@@ -104,23 +112,25 @@ DWORD CreateParentDirectories(const std::wstring& filePath) {
     PathWalk walk = SplitPathForCreation(filePath);
     const auto& parts = walk.components;
     std::wstring current = parts.front();
+    std::vector<std::wstring> created;
     DWORD remembered = 0;
     for (std::size_t i = 1; i + 1 < parts.size(); ++i) {
         std::wstring candidate = current + L"\\" + parts[i];
-        if (CreateDirectoryW(candidate.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+            created.push_back(candidate);
             current = std::move(candidate);
             continue;
         }
-        remembered = GetLastError();
-        if (walk.unc) {  // server and share levels cannot be created; walk on
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS) remembered = error;
+        if (error == ERROR_ALREADY_EXISTS || walk.unc) {  // server and share levels cannot be created
             current = std::move(candidate);
             continue;
         }
-        // Undo one level: the folder just below the failing one, if it is empty.
-        if (i > 1) RemoveDirectoryW(ToLongPathForm(current).c_str());
+        RemoveCreatedFolders(created);
         break;
     }
-    return remembered == ERROR_ALREADY_EXISTS ? 0 : remembered;
+    return remembered;
 }
 
 std::wstring ClassicLengthPath(const std::wstring& path) {

@@ -33,7 +33,8 @@ bool AbsolutePathExists(const std::wstring& path);
 std::wstring ToLongPathForm(const std::wstring& path);
 
 // Creates every folder leading to a file (never the file's own name).
-// Returns 0 or the system error code of the failure; undoes at most one level.
+// Returns 0 or the system error code of the failure; after a failure the folders
+// this call created are removed again (those that existed before stay).
 DWORD CreateParentDirectories(const std::wstring& filePath);
 
 // A name for `path` that APIs limited to the classic 260 units accept (the profile

@@ -21,9 +21,9 @@
 #include "support/harness_error.h"
 #include "support/java_runtime.h"
 #include "support/launcher_run.h"
+#include "support/registry_keys.h"
 #include "support/test_jvm.h"
 #include "support/ui_automation.h"
-#include "support/vendor_registry.h"
 
 namespace orvo::test {
 namespace {
@@ -33,18 +33,10 @@ constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32K
 
 constexpr wchar_t kModernJdkKey[] = L"Software\\JavaSoft\\JDK";
 constexpr wchar_t kClassicJreKey[] = L"Software\\JavaSoft\\Java Runtime Environment";
+
 // A dialog run waits for the JRE-not-found dialog, which wine can be slow to show.
 constexpr DWORD kDialogRunTimeoutMs = 60000;
 constexpr int kHandOverExitCode = 23;
-
-// The registered runtimes of a test: <vendorKey>\\<version> with JavaHome = home as
-// an installer writes it, a REG_SZ without a trailing backslash.
-class VendorKeys : public VendorRegistry {
-public:
-    void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, const std::wstring& home) const {
-        VendorRegistry::Register(HKEY_LOCAL_MACHINE, view, std::wstring(vendorKey) + L"\\" + version, L"JavaHome", home);
-    }
-};
 
 std::wstring Library(const std::wstring& home, const wchar_t* flavour = L"client") {
     return home + L"\\bin\\" + flavour + L"\\jvm.dll";
@@ -94,6 +86,7 @@ std::wstring LoadingProcess(const TestJvmLog& log) {
 class JvmDiscovery : public testing::Test {
 protected:
     JvmDiscovery() {
+        RequireNoJavaRegistrations();
         folder.CreateFolder(L"app");
         folder.CreateFolder(L"appdata");  // APPDATA of every run: no per-user copy of the machine interferes
     }
@@ -146,7 +139,8 @@ protected:
     // Three runtimes under the classic JRE key of the launcher's own view.
     void RegisterThreeVersions() const {
         for (const wchar_t* version : {L"11.0.2", L"17.0.1", L"1.8.0_292"}) {
-            registry.Register(kOwnView, kClassicJreKey, version, BrokenRuntime(std::wstring(L"jre-") + version));
+            RegisterJavaRuntime(registry, kOwnView, kClassicJreKey, version,
+                                BrokenRuntime(std::wstring(L"jre-") + version));
         }
     }
     std::wstring RegisteredLibrary(const wchar_t* version) const {
@@ -154,7 +148,8 @@ protected:
     }
 
     AppFolder folder;
-    VendorKeys registry;
+    // The vendor keys this test registers, and only those; the machine has none.
+    mutable OwnedRegistryKeys registry;
 };
 
 // Each source is used only when those before it yield nothing: "JRE Path", then the
@@ -165,7 +160,7 @@ TEST_F(JvmDiscovery, SourcesAreTakenInTheirOrder) {
     std::wstring bundled = BrokenRuntime(L"app\\jre");
     std::wstring registered = BrokenRuntime(L"registered");
     std::wstring environment = BrokenRuntime(L"environment");
-    registry.Register(kOwnView, kClassicJreKey, L"11.0.2", registered);
+    RegisterJavaRuntime(registry, kOwnView, kClassicJreKey, L"11.0.2", registered);
 
     WriteIni(L"JRE Path=" + configured + L"\n");
     {
@@ -182,7 +177,7 @@ TEST_F(JvmDiscovery, SourcesAreTakenInTheirOrder) {
         SCOPED_TRACE("a registered runtime");
         ExpectChosen(launcher, Library(registered), environment);
     }
-    VendorKeys::RemoveAll();
+    registry.RemoveAll();
     {
         SCOPED_TRACE("JAVA_HOME only");
         ExpectChosen(launcher, Library(environment), environment);
@@ -317,7 +312,7 @@ TEST_F(JvmDiscovery, WideRegistryViewIsSearchedOnlyBy32BitLauncherWithAPair) {
     TestJvmArch arch64 = TestingLauncher64() ? TestJvmArch::kSame : TestJvmArch::kPair;
     TestJvmRuntime runtime(folder.PathOf(L"wide"), ExitingJvmIni(), TestJvmFlavor::kServer,
                            TestJvmVariant::kComplete, arch64);
-    registry.Register(KEY_WOW64_64KEY, kModernJdkKey, L"17.0.1", runtime.home());
+    RegisterJavaRuntime(registry, KEY_WOW64_64KEY, kModernJdkKey, L"17.0.1", runtime.home());
 
     for (bool withPair : {false, true}) {
         SCOPED_TRACE(withPair ? "with Pair Product" : "without Pair Product");

@@ -13,7 +13,8 @@
 #include "support/app_folder.h"
 #include "support/java_runtime.h"
 #include "support/launcher_run.h"
-#include "support/vendor_registry.h"
+#include "support/installer_keys.h"
+#include "support/registry_keys.h"
 #include "support/wide_text.h"
 
 namespace orvo::test {
@@ -29,9 +30,9 @@ struct Installation {
     int javaVersion;
 };
 
-void Register(const Installation& installation) {
-    VendorRegistry::RegisterInstalled(installation.root, KEY_WOW64_64KEY, installation.key, installation.subkey,
-                                      RealRuntimeHome(installation.javaVersion));
+void Register(OwnedRegistryKeys& keys, const Installation& installation) {
+    RegisterInstalledRuntime(keys, installation.root, KEY_WOW64_64KEY, installation.key, installation.subkey,
+                             RealRuntimeHome(installation.javaVersion));
 }
 
 // The probe names the version it runs on and the library the launcher loaded, and
@@ -69,10 +70,11 @@ TEST(RealRuntimeInstallerKeys, EachInstallersRegistrationIsFoundAndRun) {
         {{kZulu, L"zulu-25", HKEY_LOCAL_MACHINE, 25}, L""},
         {{kLiberica, L"Liberica JDK 25", HKEY_CURRENT_USER, 25}, L""},
     };
+    RequireNoJavaRegistrations();
     for (const Case& c : cases) {
-        SCOPED_TRACE(Utf8(VendorRegistry::InstalledKeyPath(c.installation.key, c.installation.subkey)));
-        VendorRegistry registry;
-        Register(c.installation);
+        SCOPED_TRACE(Utf8(InstalledKeyPath(c.installation.key, c.installation.subkey)));
+        OwnedRegistryKeys keys;
+        Register(keys, c.installation);
         ExpectRunOn(c.installation.javaVersion, c.runtimeLines);
     }
 }
@@ -80,12 +82,12 @@ TEST(RealRuntimeInstallerKeys, EachInstallersRegistrationIsFoundAndRun) {
 // One runtime of each generation registered at once: the newest wins whoever
 // installed it, unless the version settings say otherwise.
 TEST(RealRuntimeInstallerKeys, NewestRegisteredRuntimeWinsAcrossVendors) {
-    VendorRegistry registry;
-    VendorRegistry::Register(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, std::wstring(kJavaSoftJdkKey) + L"\\11.0.13",
-                             L"JavaHome", RealRuntimeHome(11));
-    Register({kTemurinJdk, L"17.0.9.9", HKEY_LOCAL_MACHINE, 17});
-    Register({kMicrosoftJdk, L"21.0.8.9", HKEY_CURRENT_USER, 21});
-    Register({kZulu, L"zulu-25", HKEY_LOCAL_MACHINE, 25});
+    RequireNoJavaRegistrations();
+    OwnedRegistryKeys keys;
+    RegisterJavaRuntime(keys, KEY_WOW64_64KEY, kJavaSoftJdkKey, L"11.0.13", RealRuntimeHome(11));
+    Register(keys, {kTemurinJdk, L"17.0.9.9", HKEY_LOCAL_MACHINE, 17});
+    Register(keys, {kMicrosoftJdk, L"21.0.8.9", HKEY_CURRENT_USER, 21});
+    Register(keys, {kZulu, L"zulu-25", HKEY_LOCAL_MACHINE, 25});
     struct Case {
         const wchar_t* runtimeLines;
         int javaVersion;

@@ -12,10 +12,11 @@
 #include "support/app_folder.h"
 #include "support/file_tree.h"
 #include "support/java_runtime.h"
+#include "support/installer_keys.h"
 #include "support/launcher_run.h"
+#include "support/registry_keys.h"
 #include "support/test_jvm.h"
 #include "support/trace_file.h"
-#include "support/vendor_registry.h"
 #include "support/wide_text.h"
 
 namespace orvo::test {
@@ -129,16 +130,16 @@ TEST(LauncherTrace, RegisteredRuntimesAreTracedWithTheReasonTheyWereRefused) {
     const std::wstring foreignHome = foreign.home() + L"\\";
     const std::wstring noLibraryHome = folder.PathOf(L"nolibrary\\");
 
-    VendorRegistry registry;
-    VendorRegistry::Register(HKEY_LOCAL_MACHINE, kOwnView, L"Software\\JavaSoft\\JRE\\1.6.0_45", L"JavaHome", fineHome);
-    VendorRegistry::Register(HKEY_LOCAL_MACHINE, kOwnView, L"Software\\JavaSoft\\JDK\\11.0.2", L"JavaHome", REG_SZ,
-                             nullptr, 0);
-    VendorRegistry::RegisterInstalled(HKEY_LOCAL_MACHINE, kOwnView, kTemurinJdk, L"17.0.1.12", noLibraryHome);
-    VendorRegistry::Register(HKEY_LOCAL_MACHINE, kOwnView, L"Software\\Microsoft\\JDK\\21.0.1.12\\hotspot", L"Path",
-                             fineHome);
-    VendorRegistry::RegisterInstalled(HKEY_LOCAL_MACHINE, kOwnView, kSemeruJdk, L"17.0.9.9", fineHome);
-    VendorRegistry::RegisterInstalled(HKEY_CURRENT_USER, kOwnView, kZulu, L"zulu-21", foreignHome);
-    VendorRegistry::RegisterInstalled(HKEY_LOCAL_MACHINE, kOwnView, kTemurinJre, L"11.0.21.9", fineHome);
+    RequireNoJavaRegistrations();
+    OwnedRegistryKeys keys;
+    RegisterJavaRuntime(keys, kOwnView, L"Software\\JavaSoft\\JRE", L"1.6.0_45", fineHome);
+    keys.Create(HKEY_LOCAL_MACHINE, L"Software\\JavaSoft\\JDK\\11.0.2", kOwnView);  // without JavaHome
+    RegisterInstalledRuntime(keys, HKEY_LOCAL_MACHINE, kOwnView, kTemurinJdk, L"17.0.1.12", noLibraryHome);
+    keys.SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\JDK\\21.0.1.12\\hotspot", kOwnView, L"Path",
+                   fineHome);  // not in its MSI subkey
+    RegisterInstalledRuntime(keys, HKEY_LOCAL_MACHINE, kOwnView, kSemeruJdk, L"17.0.9.9", fineHome);
+    RegisterInstalledRuntime(keys, HKEY_CURRENT_USER, kOwnView, kZulu, L"zulu-21", foreignHome);
+    RegisterInstalledRuntime(keys, HKEY_LOCAL_MACHINE, kOwnView, kTemurinJre, L"11.0.21.9", fineHome);
 
     // ORVO_TRACE=1: the trace goes to standard error, here a file.
     const std::wstring tracePath = folder.PathOf(L"stderr.txt");

@@ -14,9 +14,10 @@
 #include "foundation/pe_image_view.h"
 #include "support/file_tree.h"
 #include "support/harness_error.h"
+#include "support/installer_keys.h"
+#include "support/registry_keys.h"
 #include "support/temp_folder.h"
 #include "support/test_environment.h"
-#include "support/vendor_registry.h"
 
 namespace orvo {
 namespace {
@@ -35,6 +36,7 @@ constexpr const wchar_t* kOldJre = L"Software\\JavaSoft\\Java Runtime Environmen
 constexpr const wchar_t* kJrockitJre = L"Software\\JRockit\\Java Runtime Environment";
 constexpr const wchar_t* kJrockitJdk = L"Software\\JRockit\\Java Development Kit";
 constexpr const wchar_t* kIbmJre = L"Software\\IBM\\Java2 Runtime Environment";
+
 // Sets (or, with nullopt, removes) an environment variable for one test.
 class EnvironmentOverride {
 public:
@@ -102,6 +104,7 @@ constexpr WORD kPairMachine = kLauncherIs64Bit ? kMachineI386 : kMachineAmd64;
 class JvmLocatorTest : public testing::Test {
 protected:
     JvmLocatorTest() {
+        test::RequireNoJavaRegistrations();
         test::CreateFolderTree(appFolder);
         UsePrefs(L"", L"", L"");
     }
@@ -148,16 +151,17 @@ protected:
         return home;
     }
 
-    static void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, DWORD type,
-                         const void* data, std::size_t size) {
-        test::VendorRegistry::Register(HKEY_LOCAL_MACHINE, view, std::wstring(vendorKey) + L"\\" + version, L"JavaHome",
-                                       type, data, size);
+    void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, DWORD type, const void* data,
+                  std::size_t size) {
+        std::wstring path = std::wstring(vendorKey) + L"\\" + version;
+        if (data == nullptr) {
+            registry.Create(HKEY_LOCAL_MACHINE, path, view);
+            return;
+        }
+        registry.SetValue(HKEY_LOCAL_MACHINE, path, view, L"JavaHome", type, data, size);
     }
-    // Registers a runtime as an installer does: JavaHome a REG_SZ without trailing "\".
-    static void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version,
-                         const std::wstring& home) {
-        std::wstring javaHome = home.ends_with(L'\\') ? NoSlash(home) : home;
-        Register(view, vendorKey, version, REG_SZ, javaHome.c_str(), (javaHome.size() + 1) * sizeof(wchar_t));
+    void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, const std::wstring& home) {
+        test::RegisterJavaRuntime(registry, view, vendorKey, version, home);
     }
 
     // A runtime installed by one of today's installers: its folder with a release file
@@ -168,7 +172,7 @@ protected:
             Runtime(test::FileNameSafe(std::wstring(key.vendorKey) + key.homeSubkey + L"-" + subkey), {L"server"});
         if (javaVersion) test::WriteFileBytes(home + L"release", std::string("JAVA_VERSION=\"") + javaVersion + "\"\n");
         else DeleteFileW((home + L"release").c_str());  // one an earlier case of the test wrote
-        test::VendorRegistry::RegisterInstalled(root, kOwnView, key, subkey, home);
+        test::RegisterInstalledRuntime(registry, root, kOwnView, key, subkey, home);
         return home;
     }
 
@@ -189,7 +193,7 @@ protected:
 
     test::TempFolder root;
     test::TempFolder appData;
-    test::VendorRegistry registry;
+    test::OwnedRegistryKeys registry;  // the vendor keys the test registers, and only those
     EnvironmentOverride javaHome{L"JAVA_HOME", std::nullopt};
     EnvironmentOverride appDataOverride{L"APPDATA", appData.path()};
     std::wstring appFolder = root.path() + L"\\app";
@@ -215,7 +219,7 @@ TEST_F(JvmLocatorTest, EachSourceIsUsedOnlyWhenTheOnesBeforeItFail) {
     EXPECT_EQ(Found(), Library(bundled));
     DeleteFileW((bundled + L"bin\\java.dll").c_str());
     EXPECT_EQ(Found(), Library(registered));
-    test::VendorRegistry::RemoveAll();
+    registry.RemoveAll();
     EXPECT_EQ(Found(), Library(environment));
     javaHome.Set(std::nullopt);
     EXPECT_EQ(Search(), std::nullopt);
@@ -369,18 +373,18 @@ TEST_F(JvmLocatorTest, OldJdkKeysKeepTheirRuntimeInTheJreSubfolder) {
     Register(kOwnView, kOldJdk, L"1.8.0_292", jdk8);
     EXPECT_EQ(Found(), Library(jdk8 + L"jre\\"));
 
-    test::VendorRegistry::RemoveAll();
+    registry.RemoveAll();
     Register(kOwnView, kOldJdk, L"1.8.0_292", Runtime(L"flatjdk"));
     EXPECT_EQ(Search(), std::nullopt) << "the old JDK key never uses JavaHome itself";
 
-    test::VendorRegistry::RemoveAll();
+    registry.RemoveAll();
     std::wstring jrockitJdk = root.path() + L"\\jrockitjdk\\";
     Runtime(L"jrockitjdk\\jre", {L"jrockit"});
     Register(kOwnView, kJrockitJdk, L"1.6", jrockitJdk);
     UsePrefs(L"", L"", L"jrockit");
     EXPECT_EQ(Found(), Library(jrockitJdk + L"jre\\", L"jrockit"));
 
-    test::VendorRegistry::RemoveAll();
+    registry.RemoveAll();
     std::wstring jdk11 = Runtime(L"jdk11", {L"server"});
     Register(kOwnView, kJdk, L"11.0.2", jdk11);
     UsePrefs(L"", L"", L"");
@@ -456,6 +460,9 @@ TEST_F(JvmLocatorTest, UnusableRegistrationsAreSkippedSilently) {
     Register(kOwnView, kJre, L"14", Runtime(L"nolibrary", {}));
     Register(kOwnView, kJre, L"15", root.path() + L"\\missing");
     Register(kOwnView, kJre, L"16", REG_DWORD, &number, sizeof number);
+    // A value of megabytes is read whole and names no folder: never a crash.
+    const std::wstring huge = root.path() + L"\\" + std::wstring(3u << 20, L'h');
+    Register(kOwnView, kJre, L"17", REG_SZ, huge.c_str(), (huge.size() + 1) * sizeof(wchar_t));
     std::wstring usable = Runtime(L"usable");
     Register(kOwnView, kJre, L"1.8", usable);
     EXPECT_EQ(Found(), Library(usable));
@@ -467,13 +474,13 @@ TEST_F(JvmLocatorTest, JavaHomeOfAnyTypeIsTakenAsWritten) {
     Register(kOwnView, kJre, L"1.8", REG_BINARY, text.data(), text.size() * sizeof(wchar_t));
     EXPECT_EQ(Found(), Library(binary));
 
-    test::VendorRegistry::RemoveAll();
+    registry.RemoveAll();
     std::string odd(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
     odd += 'x';  // half a character: not part of the text
     Register(kOwnView, kJre, L"1.8", REG_SZ, odd.data(), odd.size());
     EXPECT_EQ(Found(), Library(binary));
 
-    test::VendorRegistry::RemoveAll();
+    registry.RemoveAll();
     std::wstring literal = Runtime(L"%ORVO_TEST_RUNTIME%");
     EnvironmentOverride variable(L"ORVO_TEST_RUNTIME", NoSlash(Runtime(L"expanded")));
     std::wstring unexpanded = root.path() + L"\\%ORVO_TEST_RUNTIME%";
@@ -498,7 +505,7 @@ TEST_F(JvmLocatorTest, EachInstallerShapeIsFoundWithItsVmProvider) {
         {test::kZulu, L"zulu-17", L""},                   {test::kLiberica, L"Liberica JDK 17 Full", L""},
     };
     for (const Case& c : cases) {
-        test::VendorRegistry::RemoveAll();
+        registry.RemoveAll();
         std::wstring home = Installed(c.key, c.subkey, "17.0.9");
         UsePrefs(L"", L"", c.provider);
         EXPECT_EQ(Found(), Library(home, L"server")) << c.key.vendorKey << L" " << c.key.homeSubkey;
@@ -538,7 +545,7 @@ TEST_F(JvmLocatorTest, InstalledVersionIsTheReleaseFilesWhereThereIsOne) {
                           Case{L"zulu-17", "17.0.9", L"17.0.9", L"17.0.9", true},
                           Case{L"zulu-17", "17.0.9", L"17.0.10", L"", false},
                           Case{L"zulu-17", "", L"17", L"17", true}}) {
-        test::VendorRegistry::RemoveAll();
+        registry.RemoveAll();
         std::wstring home = Installed(test::kZulu, c.subkey, c.release);
         UseRange(c.minimum, c.maximum);
         std::wstring expected = c.found ? Library(home, L"server") : L"(nothing)";
@@ -575,13 +582,13 @@ TEST_F(JvmLocatorTest, JvmSourceCountsZuluLibericaAndMicrosoftAsJdks) {
 
 TEST_F(JvmLocatorTest, PerUserInstallationIsFoundByTheLauncherOfItsKind) {
     std::wstring own = PeRuntime(L"own", kOwnMachine);
-    test::VendorRegistry::RegisterInstalled(HKEY_CURRENT_USER, kOwnView, test::kTemurinJdk, L"17.0.9.9", own);
+    test::RegisterInstalledRuntime(registry, HKEY_CURRENT_USER, kOwnView, test::kTemurinJdk, L"17.0.9.9", own);
     EXPECT_EQ(Found(), Library(own));
     EXPECT_FALSE(NeedsPair());
 
-    test::VendorRegistry::RemoveAll();
+    registry.RemoveAll();
     std::wstring foreign = PeRuntime(L"foreign", kPairMachine);
-    test::VendorRegistry::RegisterInstalled(HKEY_CURRENT_USER, kOwnView, test::kTemurinJdk, L"21.0.1.12", foreign);
+    test::RegisterInstalledRuntime(registry, HKEY_CURRENT_USER, kOwnView, test::kTemurinJdk, L"21.0.1.12", foreign);
     EXPECT_EQ(Search(), std::nullopt) << "without a pair a library of the other kind is no candidate";
     settings.pairProduct = Pair(L"pair.exe");
     std::optional<JvmChoice> paired = Search();
@@ -592,7 +599,7 @@ TEST_F(JvmLocatorTest, PerUserInstallationIsFoundByTheLauncherOfItsKind) {
         EXPECT_EQ(paired->jvmPath, Library(foreign));
         EXPECT_TRUE(paired->runtimeNeedsPair);
     }
-    test::VendorRegistry::RegisterInstalled(HKEY_CURRENT_USER, kOwnView, test::kZulu, L"zulu-11", own);
+    test::RegisterInstalledRuntime(registry, HKEY_CURRENT_USER, kOwnView, test::kZulu, L"zulu-11", own);
     EXPECT_EQ(Found(), Library(own)) << "the launcher's own kind comes before handing over";
 }
 
@@ -639,7 +646,7 @@ TEST_F(JvmLocatorTest, PairNamingThisLauncherIsNoPair) {
     Register(kView64, kJre, L"11", Runtime(L"wide"));
     EXPECT_EQ(Search().has_value(), kLauncherIs64Bit) << "a launcher never hands a launch to itself";
 
-    test::VendorRegistry::RemoveAll();
+    registry.RemoveAll();
     settings.jrePath = NoSlash(PeRuntime(L"foreign", kPairMachine));
     EXPECT_FALSE(NeedsPair());
     settings.pairProduct = Pair(L"run64.exe");
