@@ -25,9 +25,12 @@ void TraceFile(std::wstring_view role, const std::wstring& path, std::wstring_vi
     if (TraceEnabled()) Trace(L"config", std::wstring(role) + L" " + path + L": " + std::wstring(state));
 }
 
-void ReadProductInformation(const CConfigFile& file, LauncherSettings& settings) {
-    settings.productCode = file.ReadString(kSectionProductInformation, kKeyProductCode);
-    settings.productName = file.ReadString(kSectionProductInformation, kKeyProductName);
+// Read as written, without a continuation section. An executable that carries its
+// configuration may have no file beside it; its own product name and code then still
+// name the folder of its per-user copy.
+void ReadProductInformation(const CLayeredConfig& config, LauncherSettings& settings) {
+    settings.productCode = config.ReadFileThenOverlay(kSectionProductInformation, kKeyProductCode);
+    settings.productName = config.ReadFileThenOverlay(kSectionProductInformation, kKeyProductName);
 }
 
 void ReadVersionSettings(const CLayeredConfig& config, LauncherSettings& settings) {
@@ -76,8 +79,11 @@ void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launche
 
 bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launcherPath,
                       LauncherSettings& settings) {
-    ReadProductInformation(CConfigFile(configPath), settings);
-    const CLayeredConfig config(configPath);
+    return ReadSettingsFrom(CLayeredConfig(configPath), launcherPath, settings);
+}
+
+bool ReadSettingsFrom(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
+    ReadProductInformation(config, settings);
     ReadVersionSettings(config, settings);
     settings.jrePath = ResolveFromLauncherFolder(ReadJrePathText(config, launcherPath, settings), launcherPath);
     ReadSearchPrefs(config, settings.searchPrefs);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/launcher_settings.h"
+#include "config/layered_config.h"
 
 namespace orvo {
 
@@ -17,5 +18,7 @@ bool LoadSettings(LauncherSettings& settings);
 // when "Main Class" is empty; the settings after it then keep their values.
 bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launcherPath,
                       LauncherSettings& settings);
+// The same from a reader already made (with the overlay it was given).
+bool ReadSettingsFrom(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings);
 
 }  // namespace orvo
