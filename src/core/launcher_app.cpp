@@ -7,11 +7,21 @@
 #include "core/pair_handover.h"
 #include "discovery/jvm_locator.h"
 #include "foundation/paths.h"
+#include "foundation/trace.h"
 #include "foundation/unique_handle.h"
 
 namespace orvo {
-
 namespace {
+
+void TraceStage(const std::wstring& text) { Trace(L"stage", text); }
+
+void TraceMainCall(const MainClassCall& call) {
+    if (!TraceEnabled()) return;
+    Trace(L"main", L"class " + call.mainClass + L", " + std::to_wstring(call.arguments.size()) + L" arguments");
+    for (std::size_t i = 0; i < call.arguments.size(); ++i) {
+        Trace(L"main", L"argument " + std::to_wstring(i + 1) + L": " + call.arguments[i]);
+    }
+}
 
 // Exit codes of the VM thread.
 constexpr DWORD kMainReturned = 0;
@@ -29,18 +39,23 @@ CLauncherApp::~CLauncherApp() {
 
 bool CLauncherApp::Init() {
     if (!LoadSettings(settings)) return false;
+    TraceStage(L"settings read");
     // Nothing before this needs the arguments, and which rule splits them is a setting.
     arguments = settings.windowsQuoting ? ArgumentsFromCommandLineWindows(GetCommandLineW())
                                         : ArgumentsFromCommandLine(GetCommandLineW());
     host.showExceptionDialog = settings.showExceptionDialog;
     if (!singleInstance.SetUp(settings, arguments)) return false;
     // A later start of a single instance only hands its arguments over.
-    if (singleInstance.enabled && !singleInstance.isPrimary) return true;
+    if (singleInstance.enabled && !singleInstance.isPrimary) {
+        TraceStage(L"a running instance takes this start's arguments");
+        return true;
+    }
     if (settings.overrideWorkingDir) ApplyWorkingDirectoryOverride();
     JvmChoice choice;
     if (!CJvmLocator(settings).FindJvm(choice)) return false;
     jvmPath = choice.jvmPath;
     runtimeNeedsPair = choice.runtimeNeedsPair;
+    TraceStage(L"runtime chosen: " + jvmPath);
     return true;
 }
 
@@ -58,6 +73,7 @@ int CLauncherApp::Run() {
         // The paired launcher is the one that hosts the VM and serves later starts:
         // a later start of this launcher must find no primary here and hand over too.
         singleInstance.TearDown();
+        TraceStage(L"handing the launch to " + settings.pairProduct);
         return HandOverToPair(settings.pairProduct, settings.pairReturnCode);
     }
     // A later start never shows a splash or loads a JVM library: it only waits.
@@ -73,7 +89,9 @@ int CLauncherApp::HostJvm() {
     // A service shows no window at all.
     bool splashWanted = !settings.serviceMode && !HasNoSplashSwitch(arguments);
     if (splashWanted && !splash.Show()) return 0;
+    TraceStage(L"loading " + jvmPath);
     if (!host.LoadJvmLibrary(jvmPath)) return -1;
+    TraceStage(L"library loaded");
     if (!host.BuildOptions(arguments)) return -1;
     if (host.threadStackSize == 0) host.threadStackSize = host.QueryDefaultStackSize();
     DWORD result = RunJvmThread();
@@ -100,20 +118,26 @@ DWORD WINAPI CLauncherApp::JvmThreadProc(void* app) {
 }
 
 DWORD CLauncherApp::RunJvm() {
+    TraceStage(L"creating the VM");
     MainOutcome outcome = host.CreateJvm() ? CallMain() : MainOutcome::kNotCalled;
     if (outcome == MainOutcome::kNotCalled) {
         // A start that failed with nothing but the runtime's own words still says so.
         host.ReportStartupFailure({});
         return kLaunchFailed;
     }
+    TraceStage(outcome == MainOutcome::kThrew ? L"main threw" : L"main returned");
     // A service's VM goes when main returns; teardown then finds none.
     if (settings.serviceMode) host.DestroyJvm();
     return outcome == MainOutcome::kThrew ? kMainThrew : kMainReturned;
 }
 
 MainOutcome CLauncherApp::CallMain() {
+    TraceStage(L"VM created");
     singleInstance.ServeVm(host.vm());
-    return host.InvokeMain(MainCall());
+    MainClassCall call = MainCall();
+    TraceMainCall(call);
+    TraceStage(L"calling main");
+    return host.InvokeMain(call);
 }
 
 MainClassCall CLauncherApp::MainCall() {

@@ -13,6 +13,7 @@
 #include "foundation/paths.h"
 #include "foundation/pe_image_view.h"
 #include "foundation/text_format.h"
+#include "foundation/trace.h"
 #include "hosting/ansi_text.h"
 #include "hosting/create_jvm_reason.h"
 #include "hosting/environment_rules.h"
@@ -64,6 +65,12 @@ HMODULE LoadRuntimeLibrary(const std::wstring& path) {
 template <typename Function>
 Function ResolveExport(HMODULE library, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+// What the VM is given, as it is given (after the conversion to the code page).
+void TraceVmOptions(const std::vector<JavaVMOption>& options) {
+    if (!TraceEnabled()) return;
+    for (const JavaVMOption& option : options) Trace(L"option", FromThreadAnsi(option.optionString));
 }
 
 void ReportMissingEntryPoint() {
@@ -148,7 +155,11 @@ jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
     return length;
 }
 
-void JNICALL JvmExitHook(jint) { ReportRuntimeStoppedBeforeMain(); }
+// The process ends inside the VM after this hook, so the trace's last word is here.
+void JNICALL JvmExitHook(jint code) {
+    if (TraceEnabled()) Trace(L"exit", L"code " + std::to_wstring(code) + L" from System.exit");
+    ReportRuntimeStoppedBeforeMain();
+}
 
 void JNICALL JvmAbortHook() { ReportRuntimeStoppedBeforeMain(); }
 
@@ -158,7 +169,9 @@ bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     if (loadable.empty()) return false;
     HMODULE library = LoadRuntimeLibrary(loadable);  // deliberately never freed
     if (!library) {
-        ReportLoadFailure(path, GetLastError());
+        DWORD error = GetLastError();
+        if (TraceEnabled()) Trace(L"jvm", L"cannot load " + path + L" (errno = " + std::to_wstring(error) + L")");
+        ReportLoadFailure(path, error);
         return false;
     }
     if (!RuntimeCanNameItself(library)) {
@@ -208,8 +221,10 @@ bool CJvmHost::CreateJvm() {
     args.nOptions = static_cast<jint>(options.size());
     args.options = options.data();
     args.ignoreUnrecognized = JNI_FALSE;
+    TraceVmOptions(options);
     jint result = createJavaVM(&vm_, reinterpret_cast<void**>(&env), &args);
     if (result != JNI_OK) {
+        if (TraceEnabled()) Trace(L"jvm", L"JNI_CreateJavaVM failed with " + std::to_wstring(result));
         // A failed creation may leave anything behind; teardown must not destroy it.
         vm_ = nullptr;
         env = nullptr;
