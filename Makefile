@@ -22,8 +22,10 @@ build: setup
 	  -DORVO_PAIR_LAUNCHER=$(BUILD_DIR)/x86_64/orvo64.exe
 	cmake -S . -B $(BUILD_DIR)/x86_64 $(CMAKE_FLAGS) --toolchain cmake/mingw-x86_64.cmake \
 	  -DORVO_PAIR_LAUNCHER=$(BUILD_DIR)/i686/orvo.exe
+	cmake -S tools/orvo-pack -B $(BUILD_DIR)/native -G Ninja
 	cmake --build $(BUILD_DIR)/i686
 	cmake --build $(BUILD_DIR)/x86_64
+	cmake --build $(BUILD_DIR)/native
 
 test: build
 	bash scripts/run-tests.sh

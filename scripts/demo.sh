@@ -5,6 +5,10 @@
 # find beside themselves — and starts Hello.exe under wine. The bundled runtime is
 # 64-bit, so Hello.exe hands the launch over to Hello64.exe, which runs the Java
 # program in its own process.
+#
+# Then the same application as one file: orvo-pack (the native build) stamps the
+# sample's icon, a version, the configuration and the jar into a copy of orvo64.exe,
+# build/demo/onefile/Hello.exe, which is started the same way, with nothing beside it.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 trap orvo_stop_all EXIT
@@ -12,7 +16,8 @@ trap orvo_stop_all EXIT
 demo="$ORVO_ROOT/build/demo"
 app="$demo/app"
 runtime="$ORVO_ROOT/build/runtime/jdk"
-for needed in "$ORVO_ROOT/build/i686/orvo.exe" "$ORVO_ROOT/build/x86_64/orvo64.exe" "$runtime/bin/java.dll"; do
+for needed in "$ORVO_ROOT/build/i686/orvo.exe" "$ORVO_ROOT/build/x86_64/orvo64.exe" "$runtime/bin/java.dll" \
+              "$ORVO_ROOT/build/native/orvo-pack"; do
   [ -e "$needed" ] || { echo "demo: $needed is missing; run 'make build' first" >&2; exit 1; }
 done
 
@@ -57,22 +62,58 @@ done
 
 orvo_start_display
 orvo_prepare_prefix
-echo "demo: starting $app/Hello.exe \"first argument\" second"
-started=$(date +%s%N)
-set +e
-wine "$app/Hello.exe" "first argument" second
-code=$?
-set -e
-elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
-printf 'demo: Hello.exe exited with code %d after %d.%03d s\n' "$code" $((elapsed_ms / 1000)) $((elapsed_ms % 1000))
-if [ -s "$app/logs/hello-out.txt" ]; then
-  echo "demo: the Java program printed:"
-  sed 's/^/    /; s/\r$//' "$app/logs/hello-out.txt"
-else
-  echo "demo: the Java program printed nothing (no Java runtime was started)"
-fi
+
+# run_demo EXE OUTPUT-FILE: starts the launcher with two arguments and shows what the
+# Java program printed; false when it failed or printed nothing.
+run_demo() {
+  local exe=$1 out=$2
+  echo "demo: starting $exe \"first argument\" second"
+  local started code elapsed_ms
+  started=$(date +%s%N)
+  set +e
+  wine "$exe" "first argument" second
+  code=$?
+  set -e
+  elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+  printf 'demo: %s exited with code %d after %d.%03d s\n' "$(basename "$exe")" "$code" $((elapsed_ms / 1000)) $((elapsed_ms % 1000))
+  if [ -s "$out" ]; then
+    echo "demo: the Java program printed:"
+    sed 's/^/    /; s/\r$//' "$out"
+  else
+    echo "demo: the Java program printed nothing (no Java runtime was started)"
+  fi
+  [ "$code" -eq 0 ] && [ -s "$out" ]
+}
+
+run_demo "$app/Hello.exe" "$app/logs/hello-out.txt"
 if [ -s "$app/logs/hello-err.txt" ]; then
   echo "demo: on its standard error:"
   sed 's/^/    /; s/\r$//' "$app/logs/hello-err.txt"
 fi
-[ "$code" -eq 0 ] && [ -s "$app/logs/hello-out.txt" ]
+
+# The one-file application: everything but the runtime inside Hello.exe.
+onefile="$demo/onefile"
+rm -rf "$onefile" "$demo/pack"
+mkdir -p "$onefile" "$demo/pack"
+sed 's/$/\r/' > "$demo/pack/Hello.ini" <<'INI'
+[Product Information]
+Product Name=Orvo Demo
+Product Code=orvo-demo-onefile
+
+[Application]
+Override WorkingDir=Yes
+Output File=hello-out.txt
+
+[Java Runtime Environment]
+Main Class=com.example.hello.Main
+JRE Path=..\app\jre
+Virtual Machine Parameters=-Xmx25P
+INI
+"$ORVO_ROOT/build/native/orvo-pack" --launcher "$ORVO_ROOT/build/x86_64/orvo64.exe" --out "$onefile/Hello.exe" \
+  --icon "$ORVO_ROOT/samples/hello/hello.ico" --version 1.0.0.0 --product-name "Orvo Demo" \
+  --company "The Orvo developers" --description "Orvo Demo" --copyright "(c) 2026 the Orvo developers" \
+  --config "$demo/pack/Hello.ini" --jar "$app/lib/hello.jar"
+echo "demo: packed $onefile/Hello.exe: $(stat -c %s "$onefile/Hello.exe") bytes with icon, version," \
+     "configuration and jar (orvo64.exe alone: $(stat -c %s "$ORVO_ROOT/build/x86_64/orvo64.exe") bytes)"
+echo "demo: the folder $onefile holds: $(ls "$onefile")"
+run_demo "$onefile/Hello.exe" "$onefile/hello-out.txt"

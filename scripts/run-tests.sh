@@ -4,7 +4,8 @@
 #
 # For a quicker look while working, the environment narrows the run:
 #   ORVO_ARCHS="x86_64"   one architecture (default: "i686 x86_64")
-#   ORVO_SUITES="e2e"     unit or end-to-end tests only (default: "unit e2e")
+#   ORVO_SUITES="e2e"     unit or end-to-end tests only (default: "native unit e2e";
+#                         "native" is orvo-pack's unit tests built for this machine)
 #   GTEST_FILTER=...      GoogleTest's own filter, passed to the test programs
 set -uo pipefail
 source "$(dirname "$0")/wine-env.sh"
@@ -12,16 +13,21 @@ trap orvo_stop_all EXIT
 
 orvo_start_display
 orvo_prepare_prefix
+orvo_map_test_drive
+# The prefix is this run's own, so the few tests that change a machine-wide setting
+# for their length (and put it back) may run; on a developer's machine they refuse.
+export ORVO_DISPOSABLE_MACHINE=1
 
 archs=${ORVO_ARCHS:-i686 x86_64}
-suites=${ORVO_SUITES:-unit e2e}
+suites=${ORVO_SUITES:-native unit e2e}
 pattern="^($(echo $suites | tr ' ' '|'))-"
 
 status=0
-for arch in $archs; do
-  echo "== tests: $arch =="
-  log="$ORVO_ROOT/build/$arch/test-output.log"
-  if ctest --test-dir "$ORVO_ROOT/build/$arch" -R "$pattern" --verbose --no-tests=error >"$log" 2>&1; then
+# run_tree LABEL BUILD-TREE: the tree's tests whose names match $pattern.
+run_tree() {
+  echo "== tests: $1 =="
+  local log="$2/test-output.log"
+  if ctest --test-dir "$2" -R "$pattern" --verbose --no-tests=error >"$log" 2>&1; then
     grep -E '^[0-9]+: \[==========\] [0-9]+ tests? from .* ran|^[0-9]+: \[  PASSED  \]' "$log"
   else
     status=1
@@ -29,6 +35,11 @@ for arch in $archs; do
     echo "(whole output: $log)"
   fi
   tail -n 4 "$log" | grep -E 'tests passed|tests failed' || true
+}
+
+if [[ " $suites " == *" native "* ]]; then run_tree native "$ORVO_ROOT/build/native"; fi
+for arch in $archs; do
+  if [[ " $suites " == *" unit "* || " $suites " == *" e2e "* ]]; then run_tree "$arch" "$ORVO_ROOT/build/$arch"; fi
 done
 if [ $status -ne 0 ]; then echo "== some tests failed =="; else echo "== all tests passed =="; fi
 exit $status

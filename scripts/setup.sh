@@ -13,6 +13,7 @@ packages=(
   googletest
   clang-14 libclang-rt-14-dev
   python3 python3-pip unzip
+  g++ osslsigncode openssl
 )
 
 missing=()

@@ -35,7 +35,28 @@ orvo_start_display() {
   echo "xvfb: display $DISPLAY"
 }
 
+# A drive letter whose root is an empty folder of this run (ORVO_TEST_DRIVE, e.g.
+# "R:"), for tests of a launcher at the root of a drive; wine maps drives through
+# links in the prefix's dosdevices folder. Removed again by orvo_stop_all.
+orvo_map_test_drive() {
+  local folder="$ORVO_ROOT/build/test-drive" link letter
+  for link in "$WINEPREFIX"/dosdevices/?:; do
+    [ "$(readlink "$link")" = "$folder" ] && rm -f "$link"
+  done
+  rm -rf "$folder" && mkdir -p "$folder"
+  for letter in r s t u v w x y; do
+    link="$WINEPREFIX/dosdevices/$letter:"
+    [ -e "$link" ] || [ -L "$link" ] && continue
+    ln -s "$folder" "$link"
+    export ORVO_TEST_DRIVE="${letter^^}:"
+    ORVO_TEST_DRIVE_LINK=$link
+    return 0
+  done
+  echo "wine: no free drive letter for the test drive" >&2
+}
+
 orvo_stop_all() {
   wineserver -k >/dev/null 2>&1 || true
+  [ -n "${ORVO_TEST_DRIVE_LINK:-}" ] && rm -f "$ORVO_TEST_DRIVE_LINK"
   [ -n "${ORVO_XVFB_PID:-}" ] && kill "$ORVO_XVFB_PID" >/dev/null 2>&1 || true
 }

@@ -2,25 +2,37 @@
 
 #include <windows.h>
 
-#include "foundation/orvo_error.h"
+#include <optional>
+
+#include "config/config_limits.h"
+#include "config/ini_encoding.h"
+#include "config/ini_text_edit.h"
+#include "foundation/file_contents.h"
+#include "foundation/path_text.h"
 #include "foundation/paths.h"
+#include "foundation/trace.h"
 
 namespace orvo {
 namespace {
 
 constexpr DWORD kFirstBufferSize = 256;
+// No value can be longer than the file it is in.
+constexpr DWORD kMaxBufferSize = static_cast<DWORD>(kMaxConfigFileBytes) + 2;
+
+std::optional<IniText> CurrentText(const FileContents& old) {
+    if (!old.exists || old.bytes.empty()) return IniText{IniEncoding::kUtf16LeBom, {}};
+    return DecodeIniText(old.bytes);
+}
 
 }  // namespace
 
 // The profile functions do not accept paths of 260 units and more, not even with
 // the "\\?\" prefix; the short form of such a path still names the same file.
 std::wstring CConfigFile::ReadString(const std::wstring& section, const std::wstring& key) const {
+    if (TooLarge()) return {};
     const std::wstring file = ClassicLengthPath(path_);
     std::wstring buffer;
-    for (DWORD size = kFirstBufferSize;; size *= 2) {
-        if (size > 0x40000000u) {
-            throw OrvoError(kErrorArithmeticOverflow);
-        }
+    for (DWORD size = kFirstBufferSize; size <= kMaxBufferSize; size *= 2) {
         buffer.resize(size);
         const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buffer.data(),
                                                       size, file.c_str());
@@ -28,15 +40,37 @@ std::wstring CConfigFile::ReadString(const std::wstring& section, const std::wst
         // length that fits is read once more, which costs nothing but time.
         if (length != size - 1) {
             buffer.resize(length);
+            TraceValue(section, key, buffer);
             return buffer;
         }
     }
+    return {};  // the file grew past the limit while it was read
+}
+
+// Only values that are there: a key missing from the trace was not found.
+void CConfigFile::TraceValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) const {
+    if (TraceEnabled() && !value.empty()) Trace(L"config", path_ + L" [" + section + L"] " + key + L"=" + value);
 }
 
 bool CConfigFile::WriteString(const std::wstring& section, const std::wstring& key,
                               const std::wstring& value) const {
-    const std::wstring file = ClassicLengthPath(path_);
-    return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+    const std::optional<FileContents> old = ReadFileContents(path_, kMaxConfigFileBytes);
+    std::optional<IniText> ini = old ? CurrentText(*old) : std::nullopt;
+    if (!ini) return false;
+    ini->text = WithIniValue(ini->text, section, key, value);
+    std::optional<std::string> bytes = EncodeIniText(*ini);
+    if (!bytes) {
+        ini->encoding = IniEncoding::kUtf16LeBom;
+        bytes = EncodeIniText(*ini);
+    }
+    return bytes && ReplaceFileContents(path_, *bytes);
+}
+
+bool CConfigFile::TooLarge() const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(ToLongPathFormText(path_).c_str(), GetFileExInfoStandard, &data)) return false;
+    const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return size > kMaxConfigFileBytes;
 }
 
 }  // namespace orvo

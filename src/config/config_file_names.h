@@ -16,11 +16,16 @@ std::optional<std::wstring> ConfigPathFor(std::wstring_view executablePath);
 // from its last "." on, plus ".ini" (C:\Apps\run.exe gives run.ini).
 std::wstring UserConfigFileName(std::wstring_view sourcePath);
 
-// The product name with each of \ ? " | > < : / * removed, fit for a folder name.
-std::wstring SanitizeProductName(std::wstring_view productName);
+// A configuration text (the product name or code) made into the name of one folder
+// that stays directly inside its parent: each of \ ? " | > < : / * and every control
+// character removed; trailing dots and blanks removed (the system would drop them,
+// and ".." would name the parent); a device name (CON, PRN, AUX, NUL, COM0-9,
+// LPT0-9, CONIN$, CONOUT$, in any case, also with an extension) gets "_" after its
+// base name, so that it names a folder and not the device. May be empty.
+std::wstring SafeFolderName(std::wstring_view text);
 
 // The two folders of the per-user copy and the copy itself, under appData:
-// appData\<sanitized product name>\<product code>\<file name>.
+// appData\<safe product name>\<safe product code>\<file name>.
 struct UserConfigLocation {
     std::wstring productFolder;
     std::wstring codeFolder;

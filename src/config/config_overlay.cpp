@@ -21,9 +21,17 @@ std::wstring_view TrimWhiteSpace(std::wstring_view text) noexcept {
     return text;
 }
 
-// The name of a "[name]" line (already stripped of leading control characters), or
-// nullopt when the line does not open a section.
-std::optional<std::wstring_view> SectionName(std::wstring_view line) {
+std::wstring_view WithoutLeadingControls(std::wstring_view line) {
+    while (!line.empty() && IsControlOrBlank(line.front())) {
+        line.remove_prefix(1);
+    }
+    return line;
+}
+
+}  // namespace
+
+std::optional<std::wstring_view> OverlaySectionName(std::wstring_view line) {
+    line = WithoutLeadingControls(line);
     if (line.empty() || line.front() != L'[') {
         return std::nullopt;
     }
@@ -37,7 +45,14 @@ std::optional<std::wstring_view> SectionName(std::wstring_view line) {
     return line.substr(1, last - 2);
 }
 
-}  // namespace
+std::optional<std::wstring_view> OverlayKey(std::wstring_view line) {
+    line = WithoutLeadingControls(line);
+    const std::size_t equals = line.find(L'=');
+    if (equals == std::wstring_view::npos) {
+        return std::nullopt;
+    }
+    return TrimWhiteSpace(line.substr(0, equals));
+}
 
 ConfigOverlay ConfigOverlay::Parse(std::wstring_view text) {
     if (!text.empty() && text.front() == kByteOrderMark) {
@@ -56,19 +71,16 @@ ConfigOverlay ConfigOverlay::Parse(std::wstring_view text) {
 }
 
 void ConfigOverlay::AddLine(std::wstring_view line) {
-    while (!line.empty() && IsControlOrBlank(line.front())) {
-        line.remove_prefix(1);
-    }
-    if (const auto name = SectionName(line)) {
+    if (const auto name = OverlaySectionName(line)) {
         sections_.push_back({std::wstring(*name), {}});
         return;
     }
-    const std::size_t equals = line.find(L'=');
-    if (sections_.empty() || equals == std::wstring_view::npos) {
+    const auto key = OverlayKey(line);
+    if (sections_.empty() || !key) {
         return;
     }
-    sections_.back().entries.emplace_back(std::wstring(TrimWhiteSpace(line.substr(0, equals))),
-                                          std::wstring(TrimWhiteSpace(line.substr(equals + 1))));
+    const std::wstring_view value = line.substr(line.find(L'=') + 1);
+    sections_.back().entries.emplace_back(std::wstring(*key), std::wstring(TrimWhiteSpace(value)));
 }
 
 std::optional<std::wstring> ConfigOverlay::Find(std::wstring_view section, std::wstring_view key) const {

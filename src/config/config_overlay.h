@@ -14,6 +14,12 @@ struct ConfigOverlaySection {
     std::vector<std::pair<std::wstring, std::wstring>> entries;  // (key, value), in text order
 };
 
+// How the overlay reads one line (without its line end), for tools that edit overlay
+// text line by line. The section name of a "[name]" line, nullopt for other lines:
+std::optional<std::wstring_view> OverlaySectionName(std::wstring_view line);
+// The key of a "key = value" line, trimmed; nullopt for a line without "=".
+std::optional<std::wstring_view> OverlayKey(std::wstring_view line);
+
 class ConfigOverlay {
 public:
     ConfigOverlay() = default;

@@ -12,8 +12,9 @@ namespace orvo {
 
 class CLayeredConfig {
 public:
-    // No overlay: values come from the file and its continuation sections only.
-    explicit CLayeredConfig(std::wstring path) : file_(std::move(path)) {}
+    // The overlay is the configuration embedded in the launcher's own executable;
+    // without one, values come from the file and its continuation sections only.
+    explicit CLayeredConfig(std::wstring path);
     // With an overlay parsed from `overlayText` (see ConfigOverlay::Parse).
     CLayeredConfig(std::wstring path, std::wstring_view overlayText)
         : file_(std::move(path)), overlay_(ConfigOverlay::Parse(overlayText)) {}
@@ -22,7 +23,13 @@ public:
     // continuation value with one blank in front.
     std::wstring ReadString(const std::wstring& section, const std::wstring& key) const;
 
+    // The file's own value; where that is empty, the overlay's. No continuation
+    // section: for keys read as written, such as [Product Information].
+    std::wstring ReadFileThenOverlay(const std::wstring& section, const std::wstring& key) const;
+
 private:
+    void TraceEmbeddedValue(const std::wstring& section, const std::wstring& key) const;
+
     CConfigFile file_;
     ConfigOverlay overlay_;
 };

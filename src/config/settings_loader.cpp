@@ -16,13 +16,21 @@
 #include "foundation/messages.h"
 #include "foundation/paths.h"
 #include "foundation/service_log.h"
+#include "foundation/trace.h"
 
 namespace orvo {
 namespace {
 
-void ReadProductInformation(const CConfigFile& file, LauncherSettings& settings) {
-    settings.productCode = file.ReadString(kSectionProductInformation, kKeyProductCode);
-    settings.productName = file.ReadString(kSectionProductInformation, kKeyProductName);
+void TraceFile(std::wstring_view role, const std::wstring& path, std::wstring_view state) {
+    if (TraceEnabled()) Trace(L"config", std::wstring(role) + L" " + path + L": " + std::wstring(state));
+}
+
+// Read as written, without a continuation section. An executable that carries its
+// configuration may have no file beside it; its own product name and code then still
+// name the folder of its per-user copy.
+void ReadProductInformation(const CLayeredConfig& config, LauncherSettings& settings) {
+    settings.productCode = config.ReadFileThenOverlay(kSectionProductInformation, kKeyProductCode);
+    settings.productName = config.ReadFileThenOverlay(kSectionProductInformation, kKeyProductName);
 }
 
 void ReadVersionSettings(const CLayeredConfig& config, LauncherSettings& settings) {
@@ -41,8 +49,10 @@ std::wstring ReadJrePathText(const CLayeredConfig& config, const std::wstring& l
         const std::optional<std::wstring> userCopy =
             UserConfigPath(launcherPath, settings.productName, settings.productCode, false);
         if (userCopy && FileExists(*userCopy)) {
+            TraceFile(L"per-user copy", *userCopy, L"found: JRE Path is read from it alone");
             return CConfigFile(*userCopy).ReadString(kSectionJavaRuntime, kKeyJrePath);
         }
+        if (userCopy) TraceFile(L"per-user copy", *userCopy, L"missing");
     }
     return config.ReadString(kSectionJavaRuntime, kKeyJrePath);
 }
@@ -56,6 +66,8 @@ void ReadSearchPrefs(const CLayeredConfig& config, JvmSearchPrefs& prefs) {
 void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
     settings.showExceptionDialog = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyFailureCheck));
     settings.overrideWorkingDir = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyOverrideWorkingDir));
+    settings.windowsQuoting =
+        EqualsAnyCase(config.ReadString(kSectionApplication, kKeyCommandLineQuoting), kWindowsCommandLineQuoting);
     settings.systemPath = config.ReadString(kSectionJavaRuntime, kKeySystemPath);
     settings.libraryPath = config.ReadString(kSectionJavaRuntime, kKeyLibraryPath);
     // Like the runtime folder, the pair lies beside the launcher: whatever folder the
@@ -69,8 +81,11 @@ void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launche
 
 bool ReadSettingsFrom(const std::wstring& configPath, const std::wstring& launcherPath,
                       LauncherSettings& settings) {
-    ReadProductInformation(CConfigFile(configPath), settings);
-    const CLayeredConfig config(configPath);
+    return ReadSettingsFrom(CLayeredConfig(configPath), launcherPath, settings);
+}
+
+bool ReadSettingsFrom(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
+    ReadProductInformation(config, settings);
     ReadVersionSettings(config, settings);
     settings.jrePath = ResolveFromLauncherFolder(ReadJrePathText(config, launcherPath, settings), launcherPath);
     ReadSearchPrefs(config, settings.searchPrefs);
@@ -92,6 +107,14 @@ bool LoadSettings(LauncherSettings& settings) {
     }
     const std::optional<std::wstring> configPath = ConfigPathFor(*launcherPath);
     if (!configPath) {
+        return false;
+    }
+    if (TraceEnabled()) TraceFile(L"main file", *configPath, FileExists(*configPath) ? L"found" : L"missing");
+    // Every key of such a file would read as empty; say why instead of naming the
+    // first missing key. (Nor can it tell whether this is a service: it is told as
+    // a missing main class would be.)
+    if (CConfigFile(*configPath).TooLarge()) {
+        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_CONFIG_FILE_TOO_LARGE), *configPath);
         return false;
     }
     const bool complete = ReadSettingsFrom(*configPath, *launcherPath, settings);

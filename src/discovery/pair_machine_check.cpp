@@ -4,11 +4,15 @@
 
 #include <optional>
 
+#include "foundation/growing_buffer.h"
 #include "foundation/pe_image_view.h"
 #include "foundation/unique_handle.h"
 
 namespace orvo {
 namespace {
+
+// The longest path the system handles, with room for a "\\?\UNC\" prefix.
+constexpr std::uint32_t kMaxFinalPathUnits = 32768 + 8;
 
 // The file's one canonical path: other spellings of it (letter case, "..", short
 // names) all resolve to the same text. The volume serial number, the other usual
@@ -19,17 +23,11 @@ std::optional<std::wstring> CanonicalPath(const std::wstring& path) {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
-    std::wstring canonical(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetFinalPathNameByHandleW(file.get(), canonical.data(),
-                                                 static_cast<DWORD>(canonical.size()), 0);
-        if (length == 0) return std::nullopt;
-        if (length < canonical.size()) {
-            canonical.resize(length);
-            return canonical;
-        }
-        canonical.resize(length);
-    }
+    return ReadGrowingText(
+        [&](wchar_t* buffer, std::uint32_t size) {
+            return GetFinalPathNameByHandleW(file.get(), buffer, size, 0);
+        },
+        MAX_PATH, kMaxFinalPathUnits);
 }
 
 bool SamePath(const std::wstring& first, const std::optional<std::wstring>& second) {

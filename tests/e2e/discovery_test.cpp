@@ -21,6 +21,7 @@
 #include "support/harness_error.h"
 #include "support/java_runtime.h"
 #include "support/launcher_run.h"
+#include "support/registry_keys.h"
 #include "support/test_jvm.h"
 #include "support/ui_automation.h"
 
@@ -32,60 +33,10 @@ constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32K
 
 constexpr wchar_t kModernJdkKey[] = L"Software\\JavaSoft\\JDK";
 constexpr wchar_t kClassicJreKey[] = L"Software\\JavaSoft\\Java Runtime Environment";
-constexpr const wchar_t* kVendorKeys[] = {
-    kModernJdkKey,
-    L"Software\\JavaSoft\\JRE",
-    L"Software\\JavaSoft\\Java Development Kit",
-    kClassicJreKey,
-    L"Software\\JRockit\\Java Runtime Environment",
-    L"Software\\JRockit\\Java Development Kit",
-    L"Software\\IBM\\Java2 Runtime Environment"};
-constexpr const wchar_t* kVendorFolders[] = {L"Software\\JavaSoft", L"Software\\JRockit", L"Software\\IBM"};
 
 // A dialog run waits for the JRE-not-found dialog, which wine can be slow to show.
 constexpr DWORD kDialogRunTimeoutMs = 60000;
 constexpr int kHandOverExitCode = 23;
-
-// The vendor keys are machine-wide names, so a test starts and ends with none of
-// them in either view, also when it fails half-way. Only the tests create them in
-// the test prefix: anything found at the start is a leftover of an interrupted run.
-class VendorKeys {
-public:
-    VendorKeys() { RemoveAll(); }
-    ~VendorKeys() { RemoveAll(); }
-    VendorKeys(const VendorKeys&) = delete;
-    VendorKeys& operator=(const VendorKeys&) = delete;
-
-    // <vendorKey>\<version> with JavaHome = home as an installer writes it: a REG_SZ
-    // without a trailing backslash.
-    void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, const std::wstring& home) const {
-        std::wstring path = std::wstring(vendorKey) + L"\\" + version;
-        UniqueRegKey key;
-        LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                                         nullptr, key.put(), nullptr);
-        if (status != ERROR_SUCCESS) throw HarnessError(L"cannot create HKLM\\" + path, status);
-        status = RegSetValueExW(key.get(), L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
-                                static_cast<DWORD>((home.size() + 1) * sizeof(wchar_t)));
-        if (status != ERROR_SUCCESS) throw HarnessError(L"cannot set JavaHome of HKLM\\" + path, status);
-    }
-
-    static void RemoveAll() {
-        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            for (const wchar_t* path : kVendorKeys) RemoveTree(path, view);
-            // A vendor folder goes only when the vendor keys were all it held.
-            for (const wchar_t* folder : kVendorFolders) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, folder, view, 0);
-        }
-    }
-
-private:
-    static void RemoveTree(const wchar_t* path, REGSAM view) {
-        UniqueRegKey key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS | view, key.put()) != ERROR_SUCCESS) return;
-        RegDeleteTreeW(key.get(), nullptr);
-        key.reset();
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path, view, 0);
-    }
-};
 
 std::wstring Library(const std::wstring& home, const wchar_t* flavour = L"client") {
     return home + L"\\bin\\" + flavour + L"\\jvm.dll";
@@ -135,14 +86,16 @@ std::wstring LoadingProcess(const TestJvmLog& log) {
 class JvmDiscovery : public testing::Test {
 protected:
     JvmDiscovery() {
+        RequireNoJavaRegistrations();
         folder.CreateFolder(L"app");
         folder.CreateFolder(L"appdata");  // APPDATA of every run: no per-user copy of the machine interferes
+        folder.CreateFolder(L"classes");
     }
 
     // The launcher under test as app\App.exe.
     std::wstring AddLauncher() const { return folder.AddLauncher(L"app\\App.exe"); }
 
-    // An INI with a main class and an absolute class path entry that needs no file.
+    // An INI with a main class and an absolute class path entry.
     std::wstring IniText(const std::wstring& applicationLines, const std::wstring& runtimeLines) const {
         return L"[Application]\n" + applicationLines + L"[Java Runtime Environment]\nMain Class=com.example.App\n" +
                runtimeLines + L"[Class Path]\nClass Path=" + folder.PathOf(L"classes") + L"\n";
@@ -187,7 +140,8 @@ protected:
     // Three runtimes under the classic JRE key of the launcher's own view.
     void RegisterThreeVersions() const {
         for (const wchar_t* version : {L"11.0.2", L"17.0.1", L"1.8.0_292"}) {
-            registry.Register(kOwnView, kClassicJreKey, version, BrokenRuntime(std::wstring(L"jre-") + version));
+            RegisterJavaRuntime(registry, kOwnView, kClassicJreKey, version,
+                                BrokenRuntime(std::wstring(L"jre-") + version));
         }
     }
     std::wstring RegisteredLibrary(const wchar_t* version) const {
@@ -195,7 +149,8 @@ protected:
     }
 
     AppFolder folder;
-    VendorKeys registry;
+    // The vendor keys this test registers, and only those; the machine has none.
+    mutable OwnedRegistryKeys registry;
 };
 
 // Each source is used only when those before it yield nothing: "JRE Path", then the
@@ -206,7 +161,7 @@ TEST_F(JvmDiscovery, SourcesAreTakenInTheirOrder) {
     std::wstring bundled = BrokenRuntime(L"app\\jre");
     std::wstring registered = BrokenRuntime(L"registered");
     std::wstring environment = BrokenRuntime(L"environment");
-    registry.Register(kOwnView, kClassicJreKey, L"11.0.2", registered);
+    RegisterJavaRuntime(registry, kOwnView, kClassicJreKey, L"11.0.2", registered);
 
     WriteIni(L"JRE Path=" + configured + L"\n");
     {
@@ -223,7 +178,7 @@ TEST_F(JvmDiscovery, SourcesAreTakenInTheirOrder) {
         SCOPED_TRACE("a registered runtime");
         ExpectChosen(launcher, Library(registered), environment);
     }
-    VendorKeys::RemoveAll();
+    registry.RemoveAll();
     {
         SCOPED_TRACE("JAVA_HOME only");
         ExpectChosen(launcher, Library(environment), environment);
@@ -358,7 +313,7 @@ TEST_F(JvmDiscovery, WideRegistryViewIsSearchedOnlyBy32BitLauncherWithAPair) {
     TestJvmArch arch64 = TestingLauncher64() ? TestJvmArch::kSame : TestJvmArch::kPair;
     TestJvmRuntime runtime(folder.PathOf(L"wide"), ExitingJvmIni(), TestJvmFlavor::kServer,
                            TestJvmVariant::kComplete, arch64);
-    registry.Register(KEY_WOW64_64KEY, kModernJdkKey, L"17.0.1", runtime.home());
+    RegisterJavaRuntime(registry, KEY_WOW64_64KEY, kModernJdkKey, L"17.0.1", runtime.home());
 
     for (bool withPair : {false, true}) {
         SCOPED_TRACE(withPair ? "with Pair Product" : "without Pair Product");

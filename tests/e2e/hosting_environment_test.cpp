@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "hosting_test_app.h"
+#include "support/file_tree.h"
+#include "support/test_drive.h"
 
 namespace orvo::test {
 namespace {
@@ -61,6 +63,38 @@ TEST(HostingEnvironment, LibraryPathIsTheFirstOptionAndUsesTheOldSearchPath) {
     ASSERT_FALSE(options.empty());
     EXPECT_EQ(options[0], L"-Djava.library.path=D:\\native;lib\\native;" + app.folder.path() + L"\\;.;" + kOldPath +
                               L";" + app.runtime.home() + L"\\lib");
+}
+
+// "Override WorkingDir" makes the launcher's folder the working directory, also when
+// that folder is the root of a drive, where "R:" alone would name the drive's
+// current folder instead of its root.
+TEST(HostingEnvironment, OverrideWorkingDirMovesToTheLauncherFolderAlsoAtADriveRoot) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* launcherFolder;  // on the test drive, "" for its root
+    };
+    for (const Case& c : {Case{L"drive root", L""}, Case{L"folder", L"app\\"}}) {
+        SCOPED_TRACE(testing::Message() << c.name);
+        HostedIni ini;
+        ini.applicationLines = L"Override WorkingDir=yes\n";
+        HostedApp app(HostedApp::DefaultJvmIni(), ini);
+        TestDrive drive;
+        const std::wstring folder = drive.root() + c.launcherFolder;
+        CreateFolderTree(drive.root() + L"elsewhere");
+        if (!std::wstring_view(c.launcherFolder).empty()) CreateFolderTree(folder);
+        CopyFileTo(app.launcher, folder + L"App.exe");
+        CopyFileTo(app.folder.PathOf(L"App.ini"), folder + L"App.ini");
+        RunOptions options;
+        options.workingDirectory = drive.root() + L"elsewhere";
+        options.environment = {{L"JAVA_HOME", std::nullopt}};
+        LauncherRun run = RunLauncher(folder + L"App.exe", {}, options);
+        EXPECT_EQ(run.exitCode, 0);
+        TestJvmLog log = app.Log();
+        ExpectNoProblems(log);
+        ASSERT_EQ(log.creations.size(), 1u);
+        const std::wstring expected = c.launcherFolder[0] ? folder.substr(0, folder.size() - 1) : folder;
+        EXPECT_EQ(log.creations[0].currentDirectory, expected);
+    }
 }
 
 }  // namespace

@@ -18,8 +18,11 @@
 #include "discovery/jre_not_found_dialog.h"
 #include "foundation/unique_handle.h"
 #include "support/app_folder.h"
+#include "support/folder_picker.h"
 #include "support/harness_error.h"
 #include "support/launcher_run.h"
+#include "support/registry_keys.h"
+#include "support/remote_memory.h"
 #include "support/screenshot.h"
 #include "support/test_environment.h"
 #include "support/ui_automation.h"
@@ -42,7 +45,7 @@ constexpr int kHintText = 206;
 constexpr int kUnnumbered = -1;
 
 constexpr DWORD kDialogRunTimeoutMs = 60000;
-constexpr DWORD kPickerTimeoutMs = 15000;
+constexpr DWORD kPickerTimeoutMs = 30000;
 
 constexpr wchar_t kProductName[] = L"Orvo Tests";
 constexpr wchar_t kProductCode[] = L"{JRE-DIALOG}";
@@ -59,61 +62,6 @@ std::wstring ServerMessage(const std::wstring& requirement) {
 }
 
 // -- The machine ----------------------------------------------------------------------------
-
-// A registered runtime would be found before the dialog is ever shown.
-void ExpectNoRegisteredRuntime() {
-    const wchar_t* vendorRoots[] = {L"Software\\JavaSoft", L"Software\\JRockit",
-                                    L"Software\\IBM\\Java2 Runtime Environment"};
-    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-        for (const wchar_t* root : vendorRoots) {
-            UniqueRegKey key;
-            LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, root, 0, KEY_READ | view, key.put());
-            EXPECT_NE(status, ERROR_SUCCESS) << "HKLM\\" << root << " exists in the "
-                                             << (view == KEY_WOW64_32KEY ? "32" : "64")
-                                             << "-bit view; the search would find a runtime before the dialog";
-        }
-    }
-}
-
-// A string value for the length of a test; what was there before comes back.
-class ScopedRegistryValue {
-public:
-    ScopedRegistryValue(HKEY root, std::wstring keyPath, std::wstring name, const std::wstring& text)
-        : keyPath_(std::move(keyPath)), name_(std::move(name)) {
-        if (RegCreateKeyExW(root, keyPath_.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                            key_.put(), nullptr) != ERROR_SUCCESS)
-            throw HarnessError(L"cannot open the key " + keyPath_);
-        DWORD type = 0;
-        DWORD size = 0;
-        if (RegQueryValueExW(key_.get(), name_.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-            previous_.emplace(size, '\0');
-            previousType_ = type;
-            RegQueryValueExW(key_.get(), name_.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(previous_->data()),
-                             &size);
-        }
-        DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-        if (RegSetValueExW(key_.get(), name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                           bytes) != ERROR_SUCCESS)
-            throw HarnessError(L"cannot write " + keyPath_ + L" " + name_);
-    }
-    ~ScopedRegistryValue() {
-        if (previous_) {
-            RegSetValueExW(key_.get(), name_.c_str(), 0, previousType_,
-                           reinterpret_cast<const BYTE*>(previous_->data()), static_cast<DWORD>(previous_->size()));
-        } else {
-            RegDeleteValueW(key_.get(), name_.c_str());
-        }
-    }
-    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
-    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
-
-private:
-    std::wstring keyPath_;
-    std::wstring name_;
-    UniqueRegKey key_;
-    std::optional<std::string> previous_;
-    DWORD previousType_ = REG_SZ;
-};
 
 // -- The application ------------------------------------------------------------------------
 
@@ -232,209 +180,6 @@ void PressKey(HWND dialog, WORD key) {
     PostKey(focus ? focus : dialog, key);
 }
 
-struct OwnedDialogSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<OwnedDialogSearch*>(context);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) ||
-        lstrcmpW(className, L"#32770") != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// A visible top-level window of the dialog class owned by `owner`; null on time-out.
-HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs) {
-    OwnedDialogSearch search{owner, nullptr};
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (GetTickCount64() < deadline) {
-        EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            WaitUntilIdle(search.found);
-            return search.found;
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-bool WaitUntilClosed(HWND window, DWORD timeoutMs) {
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(50);
-    }
-    return true;
-}
-
-// -- The shell's folder picker, driven through its tree ------------------------------------------
-
-// Memory inside another process, for the tree-view messages that pass a structure.
-class RemoteMemory {
-public:
-    RemoteMemory(HWND window, std::size_t size) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-        if (!process_) throw HarnessError(L"cannot open the picker's process", GetLastError());
-        address_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        if (!address_) throw HarnessError(L"cannot allocate memory in the picker's process", GetLastError());
-    }
-    ~RemoteMemory() { VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE); }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-    void* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
-    void Write(std::size_t offset, const void* data, std::size_t size) const {
-        if (!WriteProcessMemory(process_.get(), At(offset), data, size, nullptr))
-            throw HarnessError(L"cannot write into the picker's process", GetLastError());
-    }
-    void Read(std::size_t offset, void* data, std::size_t size) const {
-        if (!ReadProcessMemory(process_.get(), At(offset), data, size, nullptr))
-            throw HarnessError(L"cannot read from the picker's process", GetLastError());
-    }
-
-private:
-    UniqueKernelHandle process_;
-    void* address_ = nullptr;
-};
-
-LRESULT SendTree(HWND tree, UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(tree, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result)) return 0;
-    return static_cast<LRESULT>(result);
-}
-
-HTREEITEM TreeItem(HWND tree, UINT relation, HTREEITEM item = nullptr) {
-    return reinterpret_cast<HTREEITEM>(SendTree(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-}
-
-// The item's label; the tree belongs to a process of the same architecture.
-std::wstring TreeItemText(HWND tree, HTREEITEM item) {
-    constexpr std::size_t kTextChars = 520;
-    RemoteMemory remote(tree, sizeof(TVITEMW) + kTextChars * sizeof(wchar_t));
-    TVITEMW request{};
-    request.mask = TVIF_TEXT | TVIF_HANDLE;
-    request.hItem = item;
-    request.pszText = static_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
-    request.cchTextMax = kTextChars;
-    remote.Write(0, &request, sizeof(request));
-    if (!SendTree(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.At(0)))) return {};
-    std::wstring text(kTextChars, L'\0');
-    remote.Read(sizeof(TVITEMW), text.data(), kTextChars * sizeof(wchar_t));
-    text.resize(std::wstring_view(text.c_str()).size());
-    return text;
-}
-
-std::vector<HTREEITEM> TreeChildren(HWND tree, HTREEITEM item) {
-    std::vector<HTREEITEM> children;
-    for (HTREEITEM child = TreeItem(tree, TVGN_CHILD, item); child; child = TreeItem(tree, TVGN_NEXT, child))
-        children.push_back(child);
-    return children;
-}
-
-// Selects the item and, as a user pressing the right arrow would, opens it so that
-// the picker lists the folders inside.
-void SelectAndOpen(HWND tree, HTREEITEM item) {
-    SendTree(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-    WaitUntilIdle(tree);
-    if (SendTree(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) return;
-    PressKey(tree, VK_RIGHT);
-    WaitUntilIdle(tree);
-}
-
-HTREEITEM ChildWhoseText(HWND tree, HTREEITEM parent, const std::function<bool(const std::wstring&)>& wanted,
-                         std::wstring& seen) {
-    for (HTREEITEM child : TreeChildren(tree, parent)) {
-        std::wstring text = TreeItemText(tree, child);
-        seen += L" [" + text + L"]";
-        if (wanted(text)) return child;
-    }
-    return nullptr;
-}
-
-// The drive's item, labelled "... (X:)", among the top items or one level below them.
-HTREEITEM FindDriveItem(HWND tree, const std::wstring& drive, std::wstring& seen) {
-    std::wstring marker = L"(" + drive + L")";
-    auto isDrive = [&](const std::wstring& text) { return text.find(marker) != std::wstring::npos; };
-    for (HTREEITEM top = TreeItem(tree, TVGN_ROOT); top; top = TreeItem(tree, TVGN_NEXT, top)) {
-        if (isDrive(TreeItemText(tree, top))) return top;
-        SelectAndOpen(tree, top);
-        if (HTREEITEM found = ChildWhoseText(tree, top, isDrive, seen)) return found;
-        for (HTREEITEM child : TreeChildren(tree, top)) {
-            SelectAndOpen(tree, child);
-            if (HTREEITEM found = ChildWhoseText(tree, child, isDrive, seen)) return found;
-        }
-    }
-    return nullptr;
-}
-
-std::vector<std::wstring> PathParts(const std::wstring& path) {
-    std::vector<std::wstring> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find(L'\\', start);
-        if (end == std::wstring::npos) end = path.size();
-        if (end > start) parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
-// The picker fills a folder's children when it is opened, and under load it now
-// and then shows a folder opened but empty; closing it with its children dropped
-// and opening it again makes the picker list the folder anew, as a user would retry.
-HTREEITEM OpenAndFindChild(HWND tree, HTREEITEM parent, const std::wstring& name, std::wstring& seen) {
-    auto wanted = [&](const std::wstring& text) { return SameName(text, name); };
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (attempt > 0) {
-            SendTree(tree, TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET, reinterpret_cast<LPARAM>(parent));
-            WaitUntilIdle(tree);
-            Sleep(200 * attempt);
-        }
-        SelectAndOpen(tree, parent);
-        seen.clear();
-        if (HTREEITEM found = ChildWhoseText(tree, parent, wanted, seen)) return found;
-    }
-    return nullptr;
-}
-
-// Opens the drive and each folder of the path in turn and leaves the last one selected.
-bool SelectFolderInPicker(HWND picker, const std::wstring& folder) {
-    HWND tree = FindWindowExW(picker, nullptr, WC_TREEVIEWW, nullptr);
-    if (!tree) {
-        ADD_FAILURE() << "the folder picker has no tree:\n" << DescribeWindow(ReadWindow(picker));
-        return false;
-    }
-    std::vector<std::wstring> parts = PathParts(folder);
-    std::wstring seen;
-    HTREEITEM item = FindDriveItem(tree, parts.front(), seen);
-    if (!item) {
-        ADD_FAILURE() << "the picker lists no drive " << parts.front() << "; items seen:" << seen;
-        return false;
-    }
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        item = OpenAndFindChild(tree, item, parts[i], seen);
-        if (!item) {
-            ADD_FAILURE() << "the picker shows no folder " << parts[i] << " on the way to " << folder
-                          << "; items there:" << seen;
-            return false;
-        }
-    }
-    SendTree(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-    WaitUntilIdle(tree);
-    return TreeItem(tree, TVGN_CARET) == item;
-}
-
 // What the dialog showed after one browse.
 struct AfterBrowse {
     std::wstring pathField;
@@ -448,7 +193,7 @@ std::optional<AfterBrowse> BrowseTo(HWND dialog, const std::wstring& folder, con
         ADD_FAILURE() << "Browse could not be pressed:\n" << DescribeWindow(ReadWindow(dialog));
         return std::nullopt;
     }
-    HWND picker = WaitForOwnedDialog(dialog, kPickerTimeoutMs);
+    HWND picker = WaitForFolderPicker(dialog, kPickerTimeoutMs);
     if (!picker) {
         ADD_FAILURE() << "no folder picker appeared after Browse";
         return std::nullopt;
@@ -465,7 +210,8 @@ std::optional<AfterBrowse> BrowseTo(HWND dialog, const std::wstring& folder, con
         ADD_FAILURE() << "the folder picker did not close:\n" << DescribeWindow(ReadWindow(picker));
         return std::nullopt;
     }
-    WaitUntilIdle(dialog);
+    // The dialog handles the picked folder before it takes the next message.
+    if (!WaitUntilIdle(dialog, kPickerTimeoutMs)) ADD_FAILURE() << "the dialog stayed busy after the picker closed";
     if (!selected) return std::nullopt;
     WindowSnapshot after = ReadWindow(dialog);
     const ControlSnapshot* field = after.Control(kPathField);
@@ -516,7 +262,8 @@ ExpectedWindow ExpectLibraryLoadFailure(const std::wstring& jvmPath) {
 class JreNotFoundDialog : public testing::Test {
 protected:
     void SetUp() override {
-        ExpectNoRegisteredRuntime();
+        // A registered runtime would be found before the dialog is ever shown.
+        RequireNoJavaRegistrations();
         // The pointer rests away from the dialog, so no tooltip or hover interferes.
         SetCursorPos(0, 0);
     }
@@ -728,28 +475,43 @@ TEST_F(JreNotFoundDialog, CancelEscapeAndCloseBoxEachEndTheLaunchAndWriteNothing
     }
 }
 
+// A folder whose name the ANSI code page cannot hold was remembered as "?" and the
+// dialog came back on every start.
 TEST_F(JreNotFoundDialog, BrowsedRuntimeIsRememberedPerUserAndUsedByTheNextStart) {
-    AppFolder folder;
-    NoRuntimeApp app(folder, PairLine(folder));
-    const std::wstring runtime = AddRuntime(folder, L"jre8", L"client");
-    const std::wstring library = runtime + L"\\bin\\client\\jvm.dll";
-    std::vector<AfterBrowse> browsed;
-    LauncherRun first = app.Run({BrowseThenPress({runtime}, IDOK, browsed, true), ExpectLibraryLoadFailure(library)});
-    EXPECT_EQ(first.exitCode, -1);
-    ASSERT_EQ(browsed.size(), 1u);
-    EXPECT_EQ(browsed[0].pathField, runtime) << "the field shows the folder as the picker returned it";
-    EXPECT_TRUE(browsed[0].okEnabled);
+    struct Case {
+        const wchar_t* label;
+        const wchar_t* runtimeFolder;
+    };
+    const Case cases[] = {
+        {L"plain", L"jre8"},
+        {L"cyrillic-japanese", L"\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b\\\u65e5\u672c\u8a9e jre8"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.label);
+        AppFolder folder(c.label);
+        NoRuntimeApp app(folder, PairLine(folder));
+        const std::wstring runtime = AddRuntime(folder, c.runtimeFolder, L"client");
+        const std::wstring library = runtime + L"\\bin\\client\\jvm.dll";
+        std::vector<AfterBrowse> browsed;
+        const bool pictures = &c == &cases[0];
+        LauncherRun first =
+            app.Run({BrowseThenPress({runtime}, IDOK, browsed, pictures), ExpectLibraryLoadFailure(library)});
+        EXPECT_EQ(first.exitCode, -1);
+        ASSERT_EQ(browsed.size(), 1u);
+        EXPECT_EQ(browsed[0].pathField, runtime) << "the field shows the folder as the picker returned it";
+        EXPECT_TRUE(browsed[0].okEnabled);
 
-    const std::wstring remembered = runtime + L"\\";
-    EXPECT_EQ(IniValue(folder.ReadText(app.UserCopy(L"MyApp.ini")), L"JRE Path"), remembered);
-    EXPECT_EQ(IniValue(folder.ReadText(app.UserCopy(L"MyApp64.ini")), L"JRE Path"), remembered);
-    EXPECT_TRUE(app.MainIniUnchanged()) << "outside service mode the main INI is never written";
-    EXPECT_FALSE(folder.Exists(L"MyApp64.ini"));
+        const std::wstring remembered = runtime + L"\\";
+        EXPECT_EQ(IniValue(folder.ReadText(app.UserCopy(L"MyApp.ini")), L"JRE Path"), remembered);
+        EXPECT_EQ(IniValue(folder.ReadText(app.UserCopy(L"MyApp64.ini")), L"JRE Path"), remembered);
+        EXPECT_TRUE(app.MainIniUnchanged()) << "outside service mode the main INI is never written";
+        EXPECT_FALSE(folder.Exists(L"MyApp64.ini"));
 
-    // The next start finds the remembered folder first and asks nothing.
-    LauncherRun next = app.Run({ExpectLibraryLoadFailure(library)});
-    EXPECT_EQ(next.exitCode, -1);
-    EXPECT_EQ(next.UnexpectedWindowCount(), 0);
+        // The next start finds the remembered folder first and asks nothing.
+        LauncherRun next = app.Run({ExpectLibraryLoadFailure(library)});
+        EXPECT_EQ(next.exitCode, -1);
+        EXPECT_EQ(next.UnexpectedWindowCount(), 0);
+    }
 }
 
 // A service has nobody to answer the dialog: it is not shown (any window fails the
@@ -815,7 +577,8 @@ TEST_F(JreNotFoundDialog, LinkTakesTheBrowsersAnchorColour) {
     };
     for (const Case& c : {Case{L"255,0,0", true}, Case{L"255,0", false}, Case{L"511,256,0", true}}) {
         SCOPED_TRACE(testing::Message() << "Anchor Color=" << c.value);
-        ScopedRegistryValue anchor(HKEY_CURRENT_USER, settingsKey, L"Anchor Color", c.value);
+        OwnedRegistryKeys anchor;  // a user's own "Anchor Color" is left alone: the test fails instead
+        anchor.SetString(HKEY_CURRENT_USER, settingsKey, 0, L"Anchor Color", c.value);
         AppFolder folder(c.value);
         NoRuntimeApp app(folder);
         PixelCounts pixels;
@@ -830,7 +593,6 @@ TEST_F(JreNotFoundDialog, LinkTakesTheBrowsersAnchorColour) {
 }
 
 // Where the test's stand-in browser writes the address it was asked to open.
-constexpr wchar_t kOpenedRoot[] = L"Software\\Orvo Tests";
 constexpr wchar_t kOpenedKey[] = L"Software\\Orvo Tests\\Link";
 
 std::optional<std::wstring> OpenedAddress() {
@@ -889,7 +651,7 @@ std::vector<std::wstring> LinkTooltipTexts(HWND link) {
         remote.Write(0, &tool, sizeof(tool));
         std::wstring empty(kTextChars, L'\0');
         remote.Write(sizeof(TTTOOLINFOW), empty.data(), kTextChars * sizeof(wchar_t));
-        SendTree(tooltip, TTM_GETTEXTW, kTextChars, reinterpret_cast<LPARAM>(remote.At(0)));
+        SendWithTimeout(tooltip, TTM_GETTEXTW, kTextChars, reinterpret_cast<LPARAM>(remote.At(0)));
         std::wstring text(kTextChars, L'\0');
         remote.Read(sizeof(TTTOOLINFOW), text.data(), kTextChars * sizeof(wchar_t));
         text.resize(std::wstring_view(text.c_str()).size());
@@ -949,11 +711,14 @@ void ExerciseLink(const WindowSnapshot& dialog, LinkObservations& seen) {
 }
 
 // The shell opens the link's address with whatever handles https; for the test that
-// is reg.exe, which records the address it is given.
+// is reg.exe, which records the address it is given. Changing the machine's handler
+// is allowed only where the test run says the machine may be changed.
 TEST_F(JreNotFoundDialog, LinkOpensItsAddressByClickSpaceAndEnterAndTurnsVisited) {
-    ScopedRegistryValue handler(HKEY_LOCAL_MACHINE, L"Software\\Classes\\https\\shell\\open\\command", L"",
+    MachineValueOverride handler(HKEY_LOCAL_MACHINE, L"Software\\Classes\\https\\shell\\open\\command", L"",
                                 L"\"C:\\windows\\system32\\reg.exe\" add \"HKCU\\" + std::wstring(kOpenedKey) +
                                     L"\" /v Opened /t REG_SZ /d \"%1\" /f");
+    OwnedRegistryKeys opened;
+    opened.Create(HKEY_CURRENT_USER, kOpenedKey);
     ForgetOpenedAddress();
     AppFolder folder;
     NoRuntimeApp app(folder);
@@ -962,7 +727,6 @@ TEST_F(JreNotFoundDialog, LinkOpensItsAddressByClickSpaceAndEnterAndTurnsVisited
         ExerciseLink(dialog, seen);
         PressOrFail(dialog.handle, IDCANCEL);
     })});
-    RegDeleteTreeW(HKEY_CURRENT_USER, kOpenedRoot);
     EXPECT_EQ(run.exitCode, -1);
     ASSERT_NE(seen.link, nullptr);
     EXPECT_EQ(seen.tooltipTexts, std::vector<std::wstring>{kDownloadAddress}) << "the tooltip names the target";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/app_folder.h"
+#include "support/file_tree.h"
 #include "support/launcher_run.h"
 #include "support/ui_automation.h"
 
@@ -73,6 +74,26 @@ TEST(LaunchSequence, LauncherNameWithoutDotExitsMinusOneWithoutAnyBox) {
     LauncherRun run = RunLauncher(launcher, {}, WithoutJavaHome());
     EXPECT_EQ(run.exitCode, -1);
     EXPECT_TRUE(run.windows.empty());
+}
+
+// A configuration file of any size gives one box that says what is wrong; a file of
+// gigabytes crashed the 64-bit launcher inside the profile API, which loads it whole.
+TEST(LaunchSequence, ConfigurationFileBeyondSixteenMegabytesShowsItsOwnBox) {
+    const std::uint64_t sizes[] = {(16ull << 20) + 1, 3ull << 30, (4ull << 30) + 100};
+    for (std::uint64_t size : sizes) {
+        SCOPED_TRACE(testing::Message() << size << " bytes");
+        AppFolder folder(std::to_wstring(size));
+        std::wstring launcher = folder.AddLauncher(L"MyApp.exe");
+        WriteSparseFile(folder.PathOf(L"MyApp.ini"), "[Java Runtime Environment]\r\nMain Class=com.example.App\r\n",
+                        size);
+        const std::wstring message =
+            L"The configuration file " + folder.PathOf(L"MyApp.ini") + L" is larger than 16 MB and cannot be read.";
+        std::wstring screenshot = size == (3ull << 30) ? L"too-large-box" : L"";
+        LauncherRun run = RunLauncher(launcher, {}, WithoutJavaHome({ExpectMessageBox(message, IDOK, screenshot)}));
+        EXPECT_EQ(run.exitCode, -1);
+        EXPECT_EQ(run.WindowsFor(0).size(), 1u);
+        EXPECT_EQ(run.UnexpectedWindowCount(), 0);
+    }
 }
 
 // Nothing in the launcher's folder, the registry or JAVA_HOME: the launcher asks

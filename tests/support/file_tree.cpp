@@ -78,6 +78,20 @@ void WriteFileBytes(const std::wstring& path, std::string_view bytes) {
         throw HarnessError(L"cannot write " + path, GetLastError());
 }
 
+void WriteSparseFile(const std::wstring& path, std::string_view head, std::uint64_t size) {
+    WriteFileBytes(path, head);
+    UniqueFileHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw HarnessError(L"cannot open " + path, GetLastError());
+    // Where the file system has no sparse files the zeros are still not written.
+    DWORD ignored = 0;
+    DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get()))
+        throw HarnessError(L"cannot make " + path + L" " + std::to_wstring(size) + L" bytes long", GetLastError());
+}
+
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
     UniqueFileHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

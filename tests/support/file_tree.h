@@ -1,6 +1,7 @@
 #pragma once
 // File-system work for the harness on paths of any length: every call goes
 // through the "\\?\" form, so folders deeper than 260 characters work too.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,11 @@ bool RemoveFolderTree(const std::wstring& folder);
 
 // Creates or replaces the file with exactly these bytes; throws HarnessError on failure.
 void WriteFileBytes(const std::wstring& path, std::string_view bytes);
+
+// A file of `size` bytes that begins with `head` and holds zeros after it, made
+// without writing them (sparse where the file system allows), so that files of
+// gigabytes cost no time. Throws HarnessError on failure.
+void WriteSparseFile(const std::wstring& path, std::string_view head, std::uint64_t size);
 
 // The whole file, or nullopt when it cannot be opened.
 std::optional<std::string> ReadFileBytes(const std::wstring& path);

@@ -18,9 +18,8 @@ public:
     int skipped = 0;
 };
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+template <typename Char>
+int RunTests(int argc, Char** argv) {
     testing::InitGoogleTest(&argc, argv);
     auto* listener = new SkipIsFailure;
     testing::UnitTest::GetInstance()->listeners().Append(listener);
@@ -32,3 +31,12 @@ int wmain(int argc, wchar_t** argv) {
     if (listener->skipped > 0) return 1;
     return result;
 }
+
+}  // namespace
+
+// Windows test programs take their arguments in UTF-16; the native ones (orvo-pack's) as bytes.
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) { return RunTests(argc, argv); }
+#else
+int main(int argc, char** argv) { return RunTests(argc, argv); }
+#endif

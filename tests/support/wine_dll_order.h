@@ -10,24 +10,23 @@
 #include <string>
 #include <vector>
 
+#include "support/registry_keys.h"
+
 namespace orvo::test {
 
 class NativeLibraryFirst {
 public:
     // For each executable file name (e.g. L"App.exe"), `library` (without ".dll")
     // is looked for as a file before wine's own copy. Throws HarnessError when the
-    // key cannot be written.
-    NativeLibraryFirst(std::vector<std::wstring> executables, std::wstring library);
-    // Removes what the constructor added.
-    ~NativeLibraryFirst();
+    // value cannot be written, or exists already (it is the machine's, not ours).
+    NativeLibraryFirst(const std::vector<std::wstring>& executables, const std::wstring& library);
+    // The keys and values it made go again; nothing else is touched.
+    ~NativeLibraryFirst() = default;
     NativeLibraryFirst(const NativeLibraryFirst&) = delete;
     NativeLibraryFirst& operator=(const NativeLibraryFirst&) = delete;
 
 private:
-    void RemoveAll() const;
-
-    std::vector<std::wstring> executables_;
-    std::wstring library_;
+    OwnedRegistryKeys keys_;
 };
 
 }  // namespace orvo::test

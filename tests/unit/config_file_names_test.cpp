@@ -28,10 +28,51 @@ TEST(UserConfigFileName, KeepsTheFileNameUpToItsLastDot) {
     EXPECT_EQ(UserConfigFileName(L"C:\\Apps\\"), L".ini");
 }
 
-TEST(SanitizeProductName, RemovesExactlyTheNineCharactersFolderNamesCannotHold) {
-    EXPECT_EQ(SanitizeProductName(L"A/B:C*D"), L"ABCD");
-    EXPECT_EQ(SanitizeProductName(L"\\?\"|><:/*"), L"");
-    EXPECT_EQ(SanitizeProductName(L"My App (x86) {1.0} ;'.#"), L"My App (x86) {1.0} ;'.#");
+TEST(SafeFolderName, RemovesExactlyTheNineCharactersFolderNamesCannotHold) {
+    EXPECT_EQ(SafeFolderName(L"A/B:C*D"), L"ABCD");
+    EXPECT_EQ(SafeFolderName(L"\\?\"|><:/*"), L"");
+    EXPECT_EQ(SafeFolderName(L"My App (x86) {1.0} ;'.#"), L"My App (x86) {1.0} ;'.#");
+}
+
+// Texts that, used as they are, would lead out of the folder or name a device.
+TEST(SafeFolderName, KeepsEveryNameOneFolderDeepAndNeverADevice) {
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* folder;
+    };
+    const Case cases[] = {
+        {L"..", L""},
+        {L".", L""},
+        {L"..\\..\\..", L""},
+        {L"../../Windows", L"....Windows"},
+        {L"... .. ", L""},
+        {L"App.. ", L"App"},
+        {L"..App", L"..App"},
+        {L"C:\\Windows", L"CWindows"},
+        {L"\\\\server\\share", L"servershare"},
+        {L"Tab\tName\r\n", L"TabName"},
+        {L"CON", L"CON_"},
+        {L"con", L"con_"},
+        {L"Nul.txt", L"Nul_.txt"},
+        {L"AUX.tar.gz", L"AUX_.tar.gz"},
+        {L"prn .", L"prn_"},
+        {L"COM1", L"COM1_"},
+        {L"lpt9.log", L"lpt9_.log"},
+        {L"COM0", L"COM0_"},
+        {L"COM\u00b9", L"COM\u00b9_"},
+        {L"CONIN$", L"CONIN$_"},
+        {L"conout$.x", L"conout$_.x"},
+        {L"CON..", L"CON_"},
+        {L"NUL:", L"NUL_"},
+        {L"CONSOLE", L"CONSOLE"},
+        {L"COM10", L"COM10"},
+        {L"LPT", L"LPT"},
+        {L"xCON", L"xCON"},
+        {L"{5C0A52E4-2F44-4F0B-9B4E-4C1C4D8F0C11}", L"{5C0A52E4-2F44-4F0B-9B4E-4C1C4D8F0C11}"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SafeFolderName(c.text), c.folder) << "text: " << testing::PrintToString(std::wstring(c.text));
+    }
 }
 
 TEST(UserConfigLocationFor, BuildsProductAndCodeFoldersUnderAppData) {
@@ -40,6 +81,21 @@ TEST(UserConfigLocationFor, BuildsProductAndCodeFoldersUnderAppData) {
     EXPECT_EQ(location.productFolder, L"C:\\Users\\u\\AppData\\Roaming\\ABCD");
     EXPECT_EQ(location.codeFolder, L"C:\\Users\\u\\AppData\\Roaming\\ABCD\\{X}");
     EXPECT_EQ(location.file, L"C:\\Users\\u\\AppData\\Roaming\\ABCD\\{X}\\run.ini");
+}
+
+TEST(UserConfigLocationFor, ProductCodeCannotLeadOutOfItsFolder) {
+    struct Case {
+        const wchar_t* code;
+        const wchar_t* file;
+    };
+    const Case cases[] = {
+        {L"..\\..\\..\\Windows", L"R\\P\\......Windows\\run.ini"},
+        {L"..", L"R\\P\\\\run.ini"},
+        {L"NUL", L"R\\P\\NUL_\\run.ini"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(UserConfigLocationFor(L"R", L"P", c.code, L"run.exe").file, c.file) << "code: " << testing::PrintToString(std::wstring(c.code));
+    }
 }
 
 TEST(ServiceEventSource, IsTheProductNameElseTheLauncherNameWithoutItsExtension) {

@@ -14,7 +14,10 @@
 #include "foundation/pe_image_view.h"
 #include "support/file_tree.h"
 #include "support/harness_error.h"
+#include "support/installer_keys.h"
+#include "support/registry_keys.h"
 #include "support/temp_folder.h"
+#include "support/test_environment.h"
 
 namespace orvo {
 namespace {
@@ -33,36 +36,6 @@ constexpr const wchar_t* kOldJre = L"Software\\JavaSoft\\Java Runtime Environmen
 constexpr const wchar_t* kJrockitJre = L"Software\\JRockit\\Java Runtime Environment";
 constexpr const wchar_t* kJrockitJdk = L"Software\\JRockit\\Java Development Kit";
 constexpr const wchar_t* kIbmJre = L"Software\\IBM\\Java2 Runtime Environment";
-constexpr const wchar_t* kAllVendorKeys[] = {kJdk, kJre, kOldJdk, kOldJre, kJrockitJre, kJrockitJdk, kIbmJre};
-constexpr const wchar_t* kVendorFolders[] = {L"Software\\JavaSoft", L"Software\\JRockit", L"Software\\IBM"};
-
-// The vendor keys are real names of the machine-wide registry, so every test starts
-// and ends with none of them in either view. Only this test program creates them in
-// the test prefix, so anything found there is a leftover of an interrupted run.
-class VendorKeysGuard {
-public:
-    VendorKeysGuard() { RemoveAll(); }
-    ~VendorKeysGuard() { RemoveAll(); }
-    VendorKeysGuard(const VendorKeysGuard&) = delete;
-    VendorKeysGuard& operator=(const VendorKeysGuard&) = delete;
-
-    static void RemoveAll() {
-        for (REGSAM view : {kView32, kView64}) {
-            for (const wchar_t* path : kAllVendorKeys) RemoveTree(path, view);
-            // A vendor folder is removed only when the vendor keys were all it held.
-            for (const wchar_t* folder : kVendorFolders) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, folder, view, 0);
-        }
-    }
-
-private:
-    static void RemoveTree(const wchar_t* path, REGSAM view) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return;
-        RegDeleteTreeW(key, nullptr);
-        RegCloseKey(key);
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path, view, 0);
-    }
-};
 
 // Sets (or, with nullopt, removes) an environment variable for one test.
 class EnvironmentOverride {
@@ -131,6 +104,7 @@ constexpr WORD kPairMachine = kLauncherIs64Bit ? kMachineI386 : kMachineAmd64;
 class JvmLocatorTest : public testing::Test {
 protected:
     JvmLocatorTest() {
+        test::RequireNoJavaRegistrations();
         test::CreateFolderTree(appFolder);
         UsePrefs(L"", L"", L"");
     }
@@ -177,23 +151,29 @@ protected:
         return home;
     }
 
-    static void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, DWORD type,
-                         const void* data, std::size_t size) {
+    void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, DWORD type, const void* data,
+                  std::size_t size) {
         std::wstring path = std::wstring(vendorKey) + L"\\" + version;
-        HKEY key = nullptr;
-        LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                                         nullptr, &key, nullptr);
-        if (status != ERROR_SUCCESS) throw HarnessError(L"cannot create " + path, status);
-        UniqueRegKey owner(key);
-        if (data == nullptr) return;
-        status = RegSetValueExW(key, L"JavaHome", 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
-        if (status != ERROR_SUCCESS) throw HarnessError(L"cannot set JavaHome of " + path, status);
+        if (data == nullptr) {
+            registry.Create(HKEY_LOCAL_MACHINE, path, view);
+            return;
+        }
+        registry.SetValue(HKEY_LOCAL_MACHINE, path, view, L"JavaHome", type, data, size);
     }
-    // Registers a runtime as an installer does: JavaHome a REG_SZ without trailing "\".
-    static void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version,
-                         const std::wstring& home) {
-        std::wstring javaHome = home.ends_with(L'\\') ? NoSlash(home) : home;
-        Register(view, vendorKey, version, REG_SZ, javaHome.c_str(), (javaHome.size() + 1) * sizeof(wchar_t));
+    void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, const std::wstring& home) {
+        test::RegisterJavaRuntime(registry, view, vendorKey, version, home);
+    }
+
+    // A runtime installed by one of today's installers: its folder with a release file
+    // naming `javaVersion` (none for nullptr), registered under `subkey` in HKLM's own view.
+    std::wstring Installed(const test::InstallerKey& key, const std::wstring& subkey, const char* javaVersion,
+                           HKEY root = HKEY_LOCAL_MACHINE) {
+        std::wstring home =
+            Runtime(test::FileNameSafe(std::wstring(key.vendorKey) + key.homeSubkey + L"-" + subkey), {L"server"});
+        if (javaVersion) test::WriteFileBytes(home + L"release", std::string("JAVA_VERSION=\"") + javaVersion + "\"\n");
+        else DeleteFileW((home + L"release").c_str());  // one an earlier case of the test wrote
+        test::RegisterInstalledRuntime(registry, root, kOwnView, key, subkey, home);
+        return home;
     }
 
     void UsePrefs(const wchar_t* type, const wchar_t* source, const wchar_t* provider) {
@@ -213,7 +193,7 @@ protected:
 
     test::TempFolder root;
     test::TempFolder appData;
-    VendorKeysGuard registry;
+    test::OwnedRegistryKeys registry;  // the vendor keys the test registers, and only those
     EnvironmentOverride javaHome{L"JAVA_HOME", std::nullopt};
     EnvironmentOverride appDataOverride{L"APPDATA", appData.path()};
     std::wstring appFolder = root.path() + L"\\app";
@@ -239,7 +219,7 @@ TEST_F(JvmLocatorTest, EachSourceIsUsedOnlyWhenTheOnesBeforeItFail) {
     EXPECT_EQ(Found(), Library(bundled));
     DeleteFileW((bundled + L"bin\\java.dll").c_str());
     EXPECT_EQ(Found(), Library(registered));
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     EXPECT_EQ(Found(), Library(environment));
     javaHome.Set(std::nullopt);
     EXPECT_EQ(Search(), std::nullopt);
@@ -393,18 +373,18 @@ TEST_F(JvmLocatorTest, OldJdkKeysKeepTheirRuntimeInTheJreSubfolder) {
     Register(kOwnView, kOldJdk, L"1.8.0_292", jdk8);
     EXPECT_EQ(Found(), Library(jdk8 + L"jre\\"));
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     Register(kOwnView, kOldJdk, L"1.8.0_292", Runtime(L"flatjdk"));
     EXPECT_EQ(Search(), std::nullopt) << "the old JDK key never uses JavaHome itself";
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     std::wstring jrockitJdk = root.path() + L"\\jrockitjdk\\";
     Runtime(L"jrockitjdk\\jre", {L"jrockit"});
     Register(kOwnView, kJrockitJdk, L"1.6", jrockitJdk);
     UsePrefs(L"", L"", L"jrockit");
     EXPECT_EQ(Found(), Library(jrockitJdk + L"jre\\", L"jrockit"));
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     std::wstring jdk11 = Runtime(L"jdk11", {L"server"});
     Register(kOwnView, kJdk, L"11.0.2", jdk11);
     UsePrefs(L"", L"", L"");
@@ -480,6 +460,9 @@ TEST_F(JvmLocatorTest, UnusableRegistrationsAreSkippedSilently) {
     Register(kOwnView, kJre, L"14", Runtime(L"nolibrary", {}));
     Register(kOwnView, kJre, L"15", root.path() + L"\\missing");
     Register(kOwnView, kJre, L"16", REG_DWORD, &number, sizeof number);
+    // A value of megabytes is read whole and names no folder: never a crash.
+    const std::wstring huge = root.path() + L"\\" + std::wstring(3u << 20, L'h');
+    Register(kOwnView, kJre, L"17", REG_SZ, huge.c_str(), (huge.size() + 1) * sizeof(wchar_t));
     std::wstring usable = Runtime(L"usable");
     Register(kOwnView, kJre, L"1.8", usable);
     EXPECT_EQ(Found(), Library(usable));
@@ -491,18 +474,133 @@ TEST_F(JvmLocatorTest, JavaHomeOfAnyTypeIsTakenAsWritten) {
     Register(kOwnView, kJre, L"1.8", REG_BINARY, text.data(), text.size() * sizeof(wchar_t));
     EXPECT_EQ(Found(), Library(binary));
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     std::string odd(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
     odd += 'x';  // half a character: not part of the text
     Register(kOwnView, kJre, L"1.8", REG_SZ, odd.data(), odd.size());
     EXPECT_EQ(Found(), Library(binary));
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     std::wstring literal = Runtime(L"%ORVO_TEST_RUNTIME%");
     EnvironmentOverride variable(L"ORVO_TEST_RUNTIME", NoSlash(Runtime(L"expanded")));
     std::wstring unexpanded = root.path() + L"\\%ORVO_TEST_RUNTIME%";
     Register(kOwnView, kJre, L"1.8", REG_EXPAND_SZ, unexpanded.c_str(), (unexpanded.size() + 1) * sizeof(wchar_t));
     EXPECT_EQ(Found(), Library(literal));
+}
+
+// --- Today's installers ----------------------------------------------------------
+
+TEST_F(JvmLocatorTest, EachInstallerShapeIsFoundWithItsVmProvider) {
+    struct Case {
+        const test::InstallerKey& key;
+        const wchar_t* subkey;
+        const wchar_t* provider;  // the VM Provider that lets it be searched
+    };
+    const Case cases[] = {
+        {test::kTemurinJdk, L"17.0.9.9", L""},          {test::kTemurinJre, L"17.0.9.9", L""},
+        {test::kAdoptiumOpenJ9Jdk, L"17.0.9.9", L"ibm"}, {test::kAdoptOpenJdkJdk, L"11.0.11.9", L""},
+        {test::kAdoptOpenJdkJre, L"11.0.11.9", L""},     {test::kAdoptOpenJdkOpenJ9Jre, L"11.0.11.9", L"ibm"},
+        {test::kEclipseFoundationJdk, L"11.0.12.7", L""}, {test::kMicrosoftJdk, L"21.0.1.12", L""},
+        {test::kSemeruJdk, L"17.0.9.9", L"ibm"},         {test::kSemeruJre, L"17.0.9.9", L"ibm"},
+        {test::kZulu, L"zulu-17", L""},                   {test::kLiberica, L"Liberica JDK 17 Full", L""},
+    };
+    for (const Case& c : cases) {
+        registry.RemoveAll();
+        std::wstring home = Installed(c.key, c.subkey, "17.0.9");
+        UsePrefs(L"", L"", c.provider);
+        EXPECT_EQ(Found(), Library(home, L"server")) << c.key.vendorKey << L" " << c.key.homeSubkey;
+    }
+}
+
+TEST_F(JvmLocatorTest, OpenJ9BuildsAreIbmRuntimes) {
+    std::wstring adoptium = Installed(test::kAdoptiumOpenJ9Jdk, L"17.0.9.9", "17.0.9");
+    Installed(test::kSemeruJdk, L"17.0.9.9", "17.0.9");
+    EXPECT_EQ(Search(), std::nullopt) << "IBM runtimes are not searched by default";
+    std::wstring temurin = Installed(test::kTemurinJdk, L"21.0.1.12", "21.0.1");
+    EXPECT_EQ(Found(), Library(temurin, L"server"));
+    struct Case {
+        const wchar_t* provider;
+        const std::wstring& chosen;
+    };
+    for (const Case& c : {Case{L"ibm", adoptium}, Case{L"favor_ibm", adoptium}, Case{L"any", temurin},
+                          Case{L"favor_sun", temurin}}) {
+        UsePrefs(L"", L"", c.provider);
+        EXPECT_EQ(Found(), Library(c.chosen, L"server")) << c.provider;
+    }
+}
+
+TEST_F(JvmLocatorTest, InstalledVersionIsTheReleaseFilesWhereThereIsOne) {
+    struct Case {
+        const wchar_t* subkey;
+        const char* release;  // JAVA_VERSION, or nullptr for no release file
+        const wchar_t* minimum;
+        const wchar_t* maximum;
+        bool found;
+    };
+    for (const Case& c : {Case{L"8.0.392.8", "1.8.0_392", L"1.8", L"1.8", true},
+                          Case{L"8.0.392.8", "1.8.0_392", L"8", L"", false},
+                          Case{L"8.0.392.8", nullptr, L"8", L"8", true},
+                          Case{L"8.0.392.8", nullptr, L"1.8", L"1.8", false},
+                          Case{L"zulu-17", nullptr, L"17", L"17", true},
+                          Case{L"zulu-17", "17.0.9", L"17.0.9", L"17.0.9", true},
+                          Case{L"zulu-17", "17.0.9", L"17.0.10", L"", false},
+                          Case{L"zulu-17", "", L"17", L"17", true}}) {
+        registry.RemoveAll();
+        std::wstring home = Installed(test::kZulu, c.subkey, c.release);
+        UseRange(c.minimum, c.maximum);
+        std::wstring expected = c.found ? Library(home, L"server") : L"(nothing)";
+        EXPECT_EQ(Found(), expected) << c.subkey << L", release " << (c.release ? c.release : "none") << L", "
+                                     << c.minimum << L" to " << c.maximum;
+    }
+}
+
+TEST_F(JvmLocatorTest, NewVendorsSortTogetherWithTheOldKeys) {
+    std::wstring oracle = Runtime(L"oracle11", {L"server"});
+    Register(kOwnView, kJdk, L"11.0.2", oracle);
+    std::wstring temurin = Installed(test::kTemurinJdk, L"17.0.9.9", "17.0.9");
+    std::wstring microsoft = Installed(test::kMicrosoftJdk, L"21.0.1.12", "21.0.1");
+    EXPECT_EQ(Found(), Library(microsoft, L"server")) << "a higher version from a new vendor wins";
+    settings.preferredVersions = SplitPreferredVersions(L"17");
+    EXPECT_EQ(Found(), Library(temurin, L"server"));
+    settings.preferredVersions.clear();
+    UseRange(L"", L"11");
+    EXPECT_EQ(Found(), Library(oracle, L"server"));
+}
+
+TEST_F(JvmLocatorTest, JvmSourceCountsZuluLibericaAndMicrosoftAsJdks) {
+    Installed(test::kZulu, L"zulu-21", "21.0.1");
+    Installed(test::kLiberica, L"Liberica JDK 21", "21.0.1");
+    std::wstring microsoft = Installed(test::kMicrosoftJdk, L"21.0.1.12", "21.0.1");
+    std::wstring jre = Installed(test::kTemurinJre, L"17.0.9.9", "17.0.9");
+    UsePrefs(L"", L"only_JRE", L"");
+    EXPECT_EQ(Found(), Library(jre, L"server"));
+    UsePrefs(L"", L"favor_JRE", L"");
+    EXPECT_EQ(Found(), Library(jre, L"server")) << "the favoured JRE before the newer JDKs";
+    UsePrefs(L"", L"only_JDK", L"");
+    EXPECT_EQ(Found(), Library(microsoft, L"server")) << "of three alike, the one of the first key";
+}
+
+TEST_F(JvmLocatorTest, PerUserInstallationIsFoundByTheLauncherOfItsKind) {
+    std::wstring own = PeRuntime(L"own", kOwnMachine);
+    test::RegisterInstalledRuntime(registry, HKEY_CURRENT_USER, kOwnView, test::kTemurinJdk, L"17.0.9.9", own);
+    EXPECT_EQ(Found(), Library(own));
+    EXPECT_FALSE(NeedsPair());
+
+    registry.RemoveAll();
+    std::wstring foreign = PeRuntime(L"foreign", kPairMachine);
+    test::RegisterInstalledRuntime(registry, HKEY_CURRENT_USER, kOwnView, test::kTemurinJdk, L"21.0.1.12", foreign);
+    EXPECT_EQ(Search(), std::nullopt) << "without a pair a library of the other kind is no candidate";
+    settings.pairProduct = Pair(L"pair.exe");
+    std::optional<JvmChoice> paired = Search();
+    if (kLauncherIs64Bit) {
+        EXPECT_EQ(paired, std::nullopt) << "the 64-bit launcher hands no registered runtime over";
+    } else {
+        ASSERT_TRUE(paired);
+        EXPECT_EQ(paired->jvmPath, Library(foreign));
+        EXPECT_TRUE(paired->runtimeNeedsPair);
+    }
+    test::RegisterInstalledRuntime(registry, HKEY_CURRENT_USER, kOwnView, test::kZulu, L"zulu-11", own);
+    EXPECT_EQ(Found(), Library(own)) << "the launcher's own kind comes before handing over";
 }
 
 // --- The 64-bit registry view and the paired launcher ---------------------------------
@@ -548,7 +646,7 @@ TEST_F(JvmLocatorTest, PairNamingThisLauncherIsNoPair) {
     Register(kView64, kJre, L"11", Runtime(L"wide"));
     EXPECT_EQ(Search().has_value(), kLauncherIs64Bit) << "a launcher never hands a launch to itself";
 
-    VendorKeysGuard::RemoveAll();
+    registry.RemoveAll();
     settings.jrePath = NoSlash(PeRuntime(L"foreign", kPairMachine));
     EXPECT_FALSE(NeedsPair());
     settings.pairProduct = Pair(L"run64.exe");

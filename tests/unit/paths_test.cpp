@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "support/file_tree.h"
 #include "support/temp_folder.h"
 
@@ -71,26 +73,32 @@ TEST(CreateParentDirectories, RelativePathTreatsItsFirstComponentAsRoot) {
     SetCurrentDirectoryW(previous);
 }
 
-// A name with "<" cannot be created, which makes the level after "a" fail.
-TEST(CreateParentDirectories, FailureRemovesTheEmptyLevelBelowItEvenIfItExistedBefore) {
-    TempFolder dir;
-    ASSERT_TRUE(CreateDirectoryW((dir / L"a").c_str(), nullptr));
-    EXPECT_NE(CreateParentDirectories(dir / L"a\\bad<name\\c\\f.txt"), 0u);
-    EXPECT_FALSE(IsFolder(dir / L"a"));
-}
-
-TEST(CreateParentDirectories, FailureKeepsALevelThatIsNotEmpty) {
-    TempFolder dir;
-    ASSERT_TRUE(CreateDirectoryW((dir / L"a").c_str(), nullptr));
-    test::WriteFileBytes(dir / L"a\\keep.txt", "x");
-    EXPECT_NE(CreateParentDirectories(dir / L"a\\bad<name\\c\\f.txt"), 0u);
-    EXPECT_TRUE(IsFolder(dir / L"a"));
-}
-
-TEST(CreateParentDirectories, FolderCreatedByTheCallIsUndoneWhenTheNextLevelFails) {
-    TempFolder dir;
-    EXPECT_NE(CreateParentDirectories(dir / L"e\\bad<name\\f.txt"), 0u);
-    EXPECT_FALSE(IsFolder(dir / L"e"));
+// A name with "<" cannot be created, which makes the walk fail at that level. What
+// was there before the call stays; what the call made goes again.
+TEST(CreateParentDirectories, FailureRemovesOnlyTheFoldersTheCallCreated) {
+    struct Case {
+        const wchar_t* name;
+        std::vector<const wchar_t*> before;  // folders made before the call
+        const wchar_t* file;                 // a file put in place before the call
+        std::vector<const wchar_t*> kept;
+        std::vector<const wchar_t*> gone;
+    };
+    const Case cases[] = {
+        {L"level below existed", {L"a"}, nullptr, {L"a"}, {}},
+        {L"two levels existed", {L"a", L"a\\b"}, nullptr, {L"a", L"a\\b"}, {}},
+        {L"level below not empty", {L"a"}, L"a\\keep.txt", {L"a"}, {}},
+        {L"every level made by the call", {}, nullptr, {}, {L"a", L"a\\b"}},
+        {L"only the deeper level made by the call", {L"a"}, nullptr, {L"a"}, {L"a\\b"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name);
+        TempFolder dir;
+        for (const wchar_t* folder : c.before) ASSERT_TRUE(CreateDirectoryW((dir / folder).c_str(), nullptr));
+        if (c.file) test::WriteFileBytes(dir / c.file, "x");
+        EXPECT_EQ(CreateParentDirectories(dir / L"a\\b\\bad<name\\c\\f.txt"), static_cast<DWORD>(ERROR_INVALID_NAME));
+        for (const wchar_t* folder : c.kept) EXPECT_TRUE(IsFolder(dir / folder)) << "kept: " << folder;
+        for (const wchar_t* folder : c.gone) EXPECT_FALSE(IsFolder(dir / folder)) << "removed: " << folder;
+    }
 }
 
 TEST(ExpandEnvironment, ExpandsDefinedAndKeepsUndefinedNames) {

@@ -7,6 +7,7 @@
 
 #include "discovery/pair_machine_check.h"
 #include "support/harness_error.h"
+#include "support/registry_keys.h"
 
 namespace orvo {
 namespace {
@@ -15,36 +16,24 @@ namespace {
 constexpr REGSAM kOwnView = kLauncherIs64Bit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 constexpr REGSAM kOtherView = kLauncherIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 
-// A throw-away key under HKLM\Software in both views, removed with everything in it.
+// A throw-away key under HKLM\Software, made by the test and removed with
+// everything in it; nothing that was there before is touched.
 class ScratchKey {
 public:
-    ScratchKey() : path_(L"Software\\OrvoTest\\RegistryReader" + std::to_wstring(GetCurrentProcessId())) {
-        Remove();
-    }
-    ~ScratchKey() { Remove(); }
-    ScratchKey(const ScratchKey&) = delete;
-    ScratchKey& operator=(const ScratchKey&) = delete;
+    ScratchKey() : path_(L"Software\\Orvo Tests\\Registry Reader " + std::to_wstring(GetCurrentProcessId())) {}
 
     const std::wstring& path() const { return path_; }
 
     // Creates path()\relative in `view` and returns it open for writing.
-    UniqueRegKey Create(REGSAM view, const std::wstring& relative = L"") const {
-        std::wstring full = relative.empty() ? path_ : path_ + L"\\" + relative;
-        HKEY key = nullptr;
-        LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, full.c_str(), 0, nullptr, 0,
-                                         KEY_ALL_ACCESS | view, nullptr, &key, nullptr);
-        if (status != ERROR_SUCCESS) throw test::HarnessError(L"cannot create " + full, status);
-        return UniqueRegKey(key);
+    UniqueRegKey Create(REGSAM view, const std::wstring& relative = L"") {
+        return keys_.Create(HKEY_LOCAL_MACHINE, relative.empty() ? path_ : path_ + L"\\" + relative, view);
     }
 
     // Sets a value with exactly these bytes.
-    void Set(const wchar_t* name, DWORD type, const void* data, std::size_t size) const {
-        UniqueRegKey key = Create(kOwnView);
-        LSTATUS status = RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data),
-                                        static_cast<DWORD>(size));
-        if (status != ERROR_SUCCESS) throw test::HarnessError(L"cannot set a value", status);
+    void Set(const wchar_t* name, DWORD type, const void* data, std::size_t size) {
+        keys_.SetValue(HKEY_LOCAL_MACHINE, path_, kOwnView, name, type, data, size);
     }
-    void SetText(const wchar_t* name, DWORD type, const std::wstring& text, bool withNul) const {
+    void SetText(const wchar_t* name, DWORD type, const std::wstring& text, bool withNul) {
         Set(name, type, text.c_str(), (text.size() + (withNul ? 1 : 0)) * sizeof(wchar_t));
     }
 
@@ -55,19 +44,16 @@ public:
     }
 
 private:
-    void Remove() const {
-        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            HKEY key = nullptr;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
-                continue;
-            RegDeleteTreeW(key, nullptr);
-            RegCloseKey(key);
-            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), view, 0);
-            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\OrvoTest", view, 0);  // only when empty
-        }
-    }
-
     std::wstring path_;
+    test::OwnedRegistryKeys keys_;
+};
+
+// The tests that need no second registry view read a redirected hive, so that
+// they cannot touch the machine's.
+class ReadRegistryTextTest : public testing::Test {
+protected:
+    test::RedirectedLocalMachine hive;
+    ScratchKey scratch;
 };
 
 TEST(OpenRegistryKey, MissingKeyIsNotAnError) {
@@ -105,8 +91,7 @@ TEST(RegistrySubkeyNames, ListsEveryDirectSubkeyOnce) {
     EXPECT_TRUE(RegistrySubkeyNames(leaf->get()).empty());
 }
 
-TEST(ReadRegistryText, StringTypesAreReadAsWrittenAndNeverExpanded) {
-    ScratchKey scratch;
+TEST_F(ReadRegistryTextTest, StringTypesAreReadAsWrittenAndNeverExpanded) {
     scratch.SetText(L"sz", REG_SZ, L"C:\\Java\\jre8", true);
     scratch.SetText(L"expand", REG_EXPAND_SZ, L"%ProgramFiles%\\Java", true);
     const wchar_t multi[] = L"C:\\first\0C:\\second\0";
@@ -116,8 +101,7 @@ TEST(ReadRegistryText, StringTypesAreReadAsWrittenAndNeverExpanded) {
     EXPECT_EQ(scratch.Read(L"multi"), L"C:\\first");
 }
 
-TEST(ReadRegistryText, DataWithoutTerminatorEndsWithTheData) {
-    ScratchKey scratch;
+TEST_F(ReadRegistryTextTest, DataWithoutTerminatorEndsWithTheData) {
     scratch.SetText(L"sz", REG_SZ, L"C:\\jre", false);
     const std::wstring text = L"C:\\bin";
     scratch.Set(L"binary", REG_BINARY, text.data(), text.size() * sizeof(wchar_t));
@@ -125,8 +109,7 @@ TEST(ReadRegistryText, DataWithoutTerminatorEndsWithTheData) {
     EXPECT_EQ(scratch.Read(L"binary"), L"C:\\bin");
 }
 
-TEST(ReadRegistryText, OddByteLengthDropsTheHalfUnit) {
-    ScratchKey scratch;
+TEST_F(ReadRegistryTextTest, OddByteLengthDropsTheHalfUnit) {
     const unsigned char bytes[] = {'A', 0, 'B', 0, 'C'};
     scratch.Set(L"odd", REG_BINARY, bytes, sizeof bytes);
     EXPECT_EQ(scratch.Read(L"odd"), L"AB");
@@ -135,15 +118,13 @@ TEST(ReadRegistryText, OddByteLengthDropsTheHalfUnit) {
     EXPECT_EQ(scratch.Read(L"single"), L"");
 }
 
-TEST(ReadRegistryText, AnyTypeIsReadAsUtf16Units) {
-    ScratchKey scratch;
+TEST_F(ReadRegistryTextTest, AnyTypeIsReadAsUtf16Units) {
     const DWORD number = 0x00420041;  // "AB" in UTF-16LE
     scratch.Set(L"dword", REG_DWORD, &number, sizeof number);
     EXPECT_EQ(scratch.Read(L"dword"), L"AB");
 }
 
-TEST(ReadRegistryText, MissingEmptyAndNulFirstValues) {
-    ScratchKey scratch;
+TEST_F(ReadRegistryTextTest, MissingEmptyAndNulFirstValues) {
     scratch.Set(L"nodata", REG_SZ, nullptr, 0);
     scratch.SetText(L"empty", REG_SZ, L"", true);
     const wchar_t nulFirst[] = L"\0C:\\hidden";
@@ -154,14 +135,16 @@ TEST(ReadRegistryText, MissingEmptyAndNulFirstValues) {
     EXPECT_EQ(scratch.Read(L"nulfirst"), L"");
 }
 
-TEST(ReadRegistryText, HugeValuesAreReadWhole) {
-    ScratchKey scratch;
+TEST_F(ReadRegistryTextTest, HugeValuesAreReadWhole) {
     const std::wstring huge(600000, L'x');
     scratch.SetText(L"huge", REG_BINARY, huge, false);
     std::wstring early = L"C:\\jre" + std::wstring(1, L'\0') + huge;
     scratch.SetText(L"early", REG_SZ, early, false);
+    const std::wstring megabytes(3u << 20, L'm');
+    scratch.SetText(L"megabytes", REG_SZ, megabytes, true);
     EXPECT_EQ(scratch.Read(L"huge"), huge);
     EXPECT_EQ(scratch.Read(L"early"), L"C:\\jre");
+    EXPECT_EQ(scratch.Read(L"megabytes"), megabytes);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "support/file_tree.h"
 #include "support/temp_folder.h"
@@ -99,6 +100,28 @@ TEST_F(SettingsLoaderTest, MissingFileMeansMissingMainClass) {
     EXPECT_FALSE(ReadSettingsFrom(dir / L"absent.ini", launcherPath, settings));
 }
 
+// An executable that carries its configuration needs no file beside it; where both
+// exist, the file's values win, and [Product Information] comes from either.
+TEST_F(SettingsLoaderTest, EmbeddedConfigurationStandsInForTheFile) {
+    const std::wstring embedded =
+        L"[Product Information]\r\nProduct Name=Packed\r\nProduct Code=P1\r\n"
+        L"[Java Runtime Environment]\r\nMain Class=packed.Main\r\nJRE Path=C:\\Java\r\n";
+    ASSERT_TRUE(ReadSettingsFrom(CLayeredConfig(dir / L"absent.ini", embedded), launcherPath, settings));
+    EXPECT_EQ(settings.mainClass, L"packed/Main");
+    EXPECT_EQ(settings.jrePath, L"C:\\Java");
+    EXPECT_EQ(settings.productName, L"Packed");
+    EXPECT_EQ(settings.productCode, L"P1");
+
+    test::WriteFileBytes(configPath, "[Product Information]\r\nProduct Name=Beside\r\n"
+                                     "[Java Runtime Environment]\r\nMain Class=beside.Main\r\n");
+    LauncherSettings both;
+    ASSERT_TRUE(ReadSettingsFrom(CLayeredConfig(configPath, embedded), launcherPath, both));
+    EXPECT_EQ(both.mainClass, L"beside/Main");
+    EXPECT_EQ(both.jrePath, L"C:\\Java");
+    EXPECT_EQ(both.productName, L"Beside");
+    EXPECT_EQ(both.productCode, L"P1");
+}
+
 TEST_F(SettingsLoaderTest, MissingKeysKeepTheDefaults) {
     ASSERT_TRUE(Load("[Java Runtime Environment]\r\nMain Class=Main\r\n"));
     EXPECT_EQ(settings.mainClass, L"Main");
@@ -129,6 +152,20 @@ TEST_F(SettingsLoaderTest, KeywordsKeepTheirOwnLetterCaseRules) {
     EXPECT_EQ(settings.searchPrefs.jvmType, JvmType::Any);
     EXPECT_TRUE(settings.searchPrefs.sunFavored);
     EXPECT_FALSE(settings.searchPrefs.jrockitAllowed);
+}
+
+TEST_F(SettingsLoaderTest, CommandLineQuotingSelectsWindowsRulesByOneWordInAnyCase) {
+    const std::pair<const char*, bool> cases[] = {
+        {"windows", true}, {"Windows", true}, {"WINDOWS", true},
+        {"", false}, {"win", false}, {"windows10", false}, {"yes", false}, {"crt", false},
+    };
+    for (const auto& [value, windows] : cases) {
+        SCOPED_TRACE(value);
+        settings = {};
+        ASSERT_TRUE(Load(std::string("[Application]\r\nCommand Line Quoting=") + value +
+                         "\r\n[Java Runtime Environment]\r\nMain Class=Main\r\n"));
+        EXPECT_EQ(settings.windowsQuoting, windows);
+    }
 }
 
 TEST_F(SettingsLoaderTest, ContinuationSectionsApplyToLoadedKeys) {

@@ -1,0 +1,39 @@
+#pragma once
+// One pack: a copy of the launcher that carries the application's icon, version,
+// configuration and archive. Pure: the caller reads and writes the files.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "byte_io.h"
+#include "version_resource.h"
+
+namespace orvo::pack {
+
+struct InputFile {
+    std::string name;  // for messages
+    Bytes bytes;
+};
+
+struct PackInputs {
+    InputFile launcher;  // a plain or an already packed launcher
+    std::optional<InputFile> icon;
+    std::optional<VersionInfo> version;
+    std::optional<InputFile> config;
+    std::optional<InputFile> jar;
+    bool requireAdministrator = false;
+};
+
+struct PackResult {
+    Bytes executable;
+    std::vector<std::string> notes;  // things the user should know, one per line
+};
+
+// The launcher with each given part in place of what it carried: its main icon, its
+// version resource, its embedded configuration (with "Embedded Jar" on whenever an
+// archive is carried), its archive, its manifest's execution level. What is not given
+// is kept, an archive from an earlier pack included. Throws PackError whose message
+// starts with the name of the input at fault.
+PackResult Pack(const PackInputs& inputs);
+
+}  // namespace orvo::pack
