@@ -225,27 +225,32 @@ TEST(SplashScreen, GdiplusIsTakenFromTheSystemFolderOnly) {
     EXPECT_EQ(PlantedDllLoads(inCurrent), L"");
 }
 
-// Without a picture there is nothing to decode: no splash thread, no GDI+.
-TEST(SplashScreen, WithoutAPictureNoThreadIsStartedAndNoGdiplusLoaded) {
+// Without a picture there is nothing to decode: no splash thread, no GDI+. A service
+// shows no window at all, so it does not even start one for its picture.
+TEST(SplashScreen, NoSplashThreadOrGdiplusWithoutAPictureOrInAService) {
     struct Case {
         const wchar_t* name;
         bool picture;
-        int extraThreads;
+        bool service;
+        bool splash;  // expected on screen
     };
-    const Case cases[] = {{L"no picture", false, 0}, {L"picture", true, 1}};
+    const Case cases[] = {
+        {L"no picture", false, false, false}, {L"picture", true, false, true}, {L"service", true, true, false}};
     std::optional<int> baseline;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name);
         HostedApp app(HeldMainJvmIni());
-        if (c.picture) app.WriteIni(DisplayIni(SplashPictureLine(app, L"splash.png")));
+        HostedIni ini = DisplayIni(c.picture ? SplashPictureLine(app, L"splash.png") : L"");
+        if (c.service) ini.applicationLines = L"Application Type=service\n";
+        app.WriteIni(ini);
         RunOptions options;
         options.environment = {{L"JAVA_HOME", std::nullopt}};
-        if (c.picture) options.expectedWindows = {ExpectSplashWindow()};
+        if (c.splash) options.expectedWindows = {ExpectSplashWindow()};  // any other window fails the run
         LauncherSession session(app.launcher, {}, options);
-        // main holds, and so does the splash: the process is looked at with both up.
+        // main holds, and so does a splash: the process is looked at with both up.
         bool mainRunning = session.WaitUntil(
             [&](const LauncherRun& run) {
-                return !app.Log().mainCalls.empty() && (!c.picture || !run.WindowsFor(0).empty());
+                return !app.Log().mainCalls.empty() && (!c.splash || !run.WindowsFor(0).empty());
             },
             kDefaultRunTimeoutMs);
         std::vector<DWORD> processes = session.LiveProcessIds();
@@ -254,12 +259,9 @@ TEST(SplashScreen, WithoutAPictureNoThreadIsStartedAndNoGdiplusLoaded) {
         int threads = ThreadCount(processes.front());
         ReleaseMain(app);
         EXPECT_EQ(session.Finish().exitCode, 0);
-        if (!c.picture) {
-            EXPECT_EQ(std::count(modules.begin(), modules.end(), L"gdiplus.dll"), 0);
-            baseline = threads;
-        } else {
-            EXPECT_EQ(threads, baseline.value_or(-1) + c.extraThreads);
-        }
+        if (!baseline) baseline = threads;  // the first case has no splash
+        EXPECT_EQ(threads, *baseline + (c.splash ? 1 : 0));
+        if (!c.splash) EXPECT_EQ(std::count(modules.begin(), modules.end(), L"gdiplus.dll"), 0);
     }
 }
 
