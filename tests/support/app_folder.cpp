@@ -11,16 +11,12 @@
 
 namespace orvo::test {
 
-namespace {
-
 std::string EncodeText(std::wstring_view text, TextEncoding encoding) {
     if (encoding == TextEncoding::kAnsi) return AnsiBytes(text);
     std::string bytes = "\xFF\xFE";
     bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
     return bytes;
 }
-
-}  // namespace
 
 std::wstring WithWindowsLineEnds(std::wstring_view text) {
     std::wstring result;

@@ -14,6 +14,9 @@ enum class TextEncoding {
     kUtf16Bom,  // UTF-16LE after the mark FF FE (the profile API reads it as Unicode)
 };
 
+// The text as the bytes of a file in that encoding.
+std::string EncodeText(std::wstring_view text, TextEncoding encoding);
+
 class AppFolder {
 public:
     // Creates "<ORVO_TEST_TMP>\<Suite-Test>[-<label>]", removing any leftover of an

@@ -113,7 +113,10 @@ ProbeApp::ProbeApp(const AppFolder& folder, const ProbeAppSettings& settings) : 
 ProbeApp::ProbeApp(std::wstring folder, const ProbeAppSettings& settings) : folder_(std::move(folder)) {
     AddLauncherCopy(Launcher32(), App32(), settings.embeddedJar);
     AddLauncherCopy(Launcher64(), HostLauncher(), settings.embeddedJar);
-    std::string ini = AnsiBytes(WithWindowsLineEnds(IniText(settings)));
+    // ANSI, as most INI files are; UTF-16 when the code page lacks some of its letters.
+    const std::wstring text = WithWindowsLineEnds(IniText(settings));
+    std::string ini = EncodeText(text, TextEncoding::kAnsi);
+    if (DecodeText(ini) != text) ini = EncodeText(text, TextEncoding::kUtf16Bom);
     WriteFileBytes(folder_ + L"\\App.ini", ini);
     WriteFileBytes(folder_ + L"\\App64.ini", ini);
 }
