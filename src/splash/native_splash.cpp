@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <utility>
 
 #include "foundation/dll_search.h"
 #include "foundation/path_text.h"
+#include "foundation/paths.h"
 #include "hosting/ansi_text.h"
 
 namespace orvo {
@@ -20,6 +22,16 @@ using SplashSetFileJarNameFunction = void(__cdecl*)(const char* fileName, const 
 // below: both runtime folders are searched, the launcher's and the current folder not.
 HMODULE LoadSplashLibrary(const std::wstring& libraryPath, const std::wstring& jvmPath) {
     return LoadRuntimeLibrary(libraryPath, {FolderOf(libraryPath), FolderOf(jvmPath)});
+}
+
+// The library takes the picture's name in ANSI text: a name the code page lacks letters
+// for is handed over by its short (8.3) form where the file system keeps one.
+std::string PictureNameForLibrary(const std::wstring& imagePath) {
+    if (!RepresentableInThreadAnsi(imagePath)) {
+        std::optional<std::wstring> shortPath = ShortPathName(imagePath);
+        if (shortPath && RepresentableInThreadAnsi(*shortPath)) return ToThreadAnsi(*shortPath);
+    }
+    return ToThreadAnsi(imagePath);
 }
 
 template <typename Function>
@@ -47,7 +59,7 @@ bool StartNativeSplash(const std::wstring& libraryPath, const std::wstring& jvmP
     auto setFileJarName = ResolveExport<SplashSetFileJarNameFunction>(library, "SplashSetFileJarName");
     close.Replace(ResolveExport<NativeSplashCloseFunction>(library, "SplashClose"));
     if (!init || !loadFile || !setFileJarName) return false;
-    const std::string path = ToThreadAnsi(imagePath);
+    const std::string path = PictureNameForLibrary(imagePath);
     init();
     loadFile(path.c_str());  // its result does not matter: a failed load shows nothing
     setFileJarName(path.c_str(), "");

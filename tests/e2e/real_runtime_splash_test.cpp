@@ -17,8 +17,10 @@ namespace {
 constexpr int kWidth = 201;
 constexpr int kHeight = 121;
 
-std::wstring PictureLine(const AppFolder& folder) {
-    std::wstring picture = WriteQuadrantPicture(folder.PathOf(L"splash.png"), kWidth, kHeight, L"image/png");
+std::wstring PictureLine(AppFolder& folder, const std::wstring& subfolder = L"") {
+    if (!subfolder.empty()) folder.CreateFolder(subfolder);
+    const std::wstring name = subfolder.empty() ? L"splash.png" : subfolder + L"\\splash.png";
+    std::wstring picture = WriteQuadrantPicture(folder.PathOf(name), kWidth, kHeight, L"image/png");
     return L"Splash Screen=" + picture + L"\n";
 }
 
@@ -33,20 +35,25 @@ ExpectedWindow ExpectNativeSplash(std::wstring screenshotLabel) {
 
 // "Preffer Native Splash Screen" in any letter case hands the picture to the
 // runtime's library, and Java's SplashScreen API sees it; anything else keeps the
-// launcher's own window, of which Java knows nothing.
+// launcher's own window, of which Java knows nothing. The library takes the picture's
+// name in ANSI text, so a folder the code page cannot name reaches it by its short name.
 TEST(RealRuntimeSplash, NativePreferenceInAnyLetterCaseShowsTheRuntimeSplash) {
     struct Case {
         const wchar_t* preference;
         bool native;
         const wchar_t* screenshot;
+        const wchar_t* pictureFolder;
     };
-    const Case cases[] = {
-        {L"Yes", true, L"native-splash"}, {L"yes", true, nullptr}, {L"YES", true, nullptr}, {L"No", false, nullptr}};
+    const Case cases[] = {{L"Yes", true, L"native-splash", L""},
+                          {L"yes", true, nullptr, L"\u041A\u0430\u0440\u0442\u0438\u043D\u043A\u0438"},
+                          {L"YES", true, nullptr, L""},
+                          {L"No", false, nullptr, L""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.preference);
         AppFolder folder(c.preference);
         ProbeAppSettings settings;
-        settings.displayLines = PictureLine(folder) + L"Preffer Native Splash Screen=" + c.preference + L"\n";
+        settings.displayLines =
+            PictureLine(folder, c.pictureFolder) + L"Preffer Native Splash Screen=" + c.preference + L"\n";
         ProbeApp app(folder, settings);
         ExpectedWindow splash = c.native ? ExpectNativeSplash(c.screenshot ? c.screenshot : L"") : ExpectSplashWindow();
         splash.respond = [&](const WindowSnapshot& w) {
