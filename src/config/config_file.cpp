@@ -10,6 +10,7 @@
 #include "foundation/file_contents.h"
 #include "foundation/path_text.h"
 #include "foundation/paths.h"
+#include "foundation/trace.h"
 
 namespace orvo {
 namespace {
@@ -39,10 +40,16 @@ std::wstring CConfigFile::ReadString(const std::wstring& section, const std::wst
         // length that fits is read once more, which costs nothing but time.
         if (length != size - 1) {
             buffer.resize(length);
+            TraceValue(section, key, buffer);
             return buffer;
         }
     }
     return {};  // the file grew past the limit while it was read
+}
+
+// Only values that are there: a key missing from the trace was not found.
+void CConfigFile::TraceValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) const {
+    if (TraceEnabled() && !value.empty()) Trace(L"config", path_ + L" [" + section + L"] " + key + L"=" + value);
 }
 
 bool CConfigFile::WriteString(const std::wstring& section, const std::wstring& key,

@@ -31,6 +31,8 @@ public:
     const std::wstring& path() const noexcept { return path_; }
 
 private:
+    void TraceValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
+
     std::wstring path_;
 };
 

@@ -22,6 +22,7 @@ inline constexpr wchar_t kKeyOverrideWorkingDir[] = L"Override WorkingDir";
 inline constexpr wchar_t kKeyPairProduct[] = L"Pair Product";
 inline constexpr wchar_t kKeyPairReturnCode[] = L"Pair Return Code";
 inline constexpr wchar_t kKeyCmd[] = L"Cmd";
+inline constexpr wchar_t kKeyCommandLineQuoting[] = L"Command Line Quoting";
 inline constexpr wchar_t kKeyEmbeddedJar[] = L"Embedded Jar";
 inline constexpr wchar_t kKeyOutputFile[] = L"Output File";
 inline constexpr wchar_t kKeyOutputAppend[] = L"Output Append";
@@ -48,6 +49,10 @@ inline constexpr wchar_t kKeyClassPath[] = L"Class Path";
 inline constexpr wchar_t kKeySplashScreen[] = L"Splash Screen";
 inline constexpr wchar_t kKeySplashScreenShadow[] = L"Splash Screen Shadow";
 inline constexpr wchar_t kKeyPreferNativeSplashScreen[] = L"Preffer Native Splash Screen";
+
+// Value of "Command Line Quoting", in any letter case, that selects the Windows C
+// runtime's rules for the launcher's command line.
+inline constexpr wchar_t kWindowsCommandLineQuoting[] = L"windows";
 
 // Exact (case-sensitive) value of "Application Type" that selects service mode.
 inline constexpr wchar_t kServiceApplicationType[] = L"service";

@@ -23,6 +23,9 @@ struct LauncherSettings {
     std::wstring pairProduct;  // absolute, or made so against the launcher's folder
     bool pairReturnCode = false;
     bool overrideWorkingDir = false;
+    // "Command Line Quoting=windows": the command line is split by the Windows C
+    // runtime's rules instead of the launcher's own (Cmd keeps the launcher's).
+    bool windowsQuoting = false;
     // "Failure Check": show the uncaught-exception dialog. Copied into the hosting
     // state by the application object after loading.
     bool showExceptionDialog = false;

@@ -28,6 +28,8 @@ public:
     std::wstring ReadFileThenOverlay(const std::wstring& section, const std::wstring& key) const;
 
 private:
+    void TraceEmbeddedValue(const std::wstring& section, const std::wstring& key) const;
+
     CConfigFile file_;
     ConfigOverlay overlay_;
 };

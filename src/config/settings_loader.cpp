@@ -16,9 +16,14 @@
 #include "foundation/messages.h"
 #include "foundation/paths.h"
 #include "foundation/service_log.h"
+#include "foundation/trace.h"
 
 namespace orvo {
 namespace {
+
+void TraceFile(std::wstring_view role, const std::wstring& path, std::wstring_view state) {
+    if (TraceEnabled()) Trace(L"config", std::wstring(role) + L" " + path + L": " + std::wstring(state));
+}
 
 // Read as written, without a continuation section. An executable that carries its
 // configuration may have no file beside it; its own product name and code then still
@@ -44,8 +49,10 @@ std::wstring ReadJrePathText(const CLayeredConfig& config, const std::wstring& l
         const std::optional<std::wstring> userCopy =
             UserConfigPath(launcherPath, settings.productName, settings.productCode, false);
         if (userCopy && FileExists(*userCopy)) {
+            TraceFile(L"per-user copy", *userCopy, L"found: JRE Path is read from it alone");
             return CConfigFile(*userCopy).ReadString(kSectionJavaRuntime, kKeyJrePath);
         }
+        if (userCopy) TraceFile(L"per-user copy", *userCopy, L"missing");
     }
     return config.ReadString(kSectionJavaRuntime, kKeyJrePath);
 }
@@ -59,6 +66,8 @@ void ReadSearchPrefs(const CLayeredConfig& config, JvmSearchPrefs& prefs) {
 void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
     settings.showExceptionDialog = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyFailureCheck));
     settings.overrideWorkingDir = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyOverrideWorkingDir));
+    settings.windowsQuoting =
+        EqualsAnyCase(config.ReadString(kSectionApplication, kKeyCommandLineQuoting), kWindowsCommandLineQuoting);
     settings.systemPath = config.ReadString(kSectionJavaRuntime, kKeySystemPath);
     settings.libraryPath = config.ReadString(kSectionJavaRuntime, kKeyLibraryPath);
     // Like the runtime folder, the pair lies beside the launcher: whatever folder the
@@ -100,6 +109,7 @@ bool LoadSettings(LauncherSettings& settings) {
     if (!configPath) {
         return false;
     }
+    if (TraceEnabled()) TraceFile(L"main file", *configPath, FileExists(*configPath) ? L"found" : L"missing");
     // Every key of such a file would read as empty; say why instead of naming the
     // first missing key. (Nor can it tell whether this is a service: it is told as
     // a missing main class would be.)

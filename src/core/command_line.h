@@ -19,6 +19,15 @@ std::wstring_view TrimCommandLine(std::wstring_view text);
 // The arguments of a process command line, program path removed. Null gives an empty list.
 std::vector<std::wstring> ArgumentsFromCommandLine(const wchar_t* commandLine);
 
+// The arguments of a process command line by the rules of the Windows C runtime (what
+// Python, .NET and Java's ProcessBuilder quote for), program name removed: blanks and
+// tabs separate outside double quotes; 2n backslashes before a double quote give n
+// backslashes and the quote opens or closes a quoted part; 2n+1 backslashes before it
+// give n backslashes and a literal quote; other backslashes are literal; "" inside a
+// quoted part is a literal quote and the part goes on. The program name ends at the
+// first blank or tab outside quotes, with no escapes. Null gives an empty list.
+std::vector<std::wstring> ArgumentsFromCommandLineWindows(const wchar_t* commandLine);
+
 // True when an entry is exactly "-nosplash" or "/nosplash" (case-sensitive).
 bool HasNoSplashSwitch(const std::vector<std::wstring>& list);
 

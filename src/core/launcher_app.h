@@ -29,9 +29,11 @@ public:
 private:
     void ApplyWorkingDirectoryOverride();
     int HostJvm();
-    int RunJvmThread();
-    // The VM thread's work: create the VM and call main. 0 on success, 1 on failure.
+    DWORD RunJvmThread();
+    // The VM thread's work: create the VM and call main. Its exit code says how far
+    // it got: main returned, the launch failed, or main threw.
     DWORD RunJvm();
+    MainOutcome CallMain();
     MainClassCall MainCall();
     static DWORD WINAPI JvmThreadProc(void* app);
 

@@ -3,11 +3,14 @@
 
 #include "core/launcher_app.h"
 #include "foundation/dll_search.h"
+#include "foundation/trace.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything loads a library: whatever lies in the folder the user started
     // the launcher from must not stand in for one.
     orvo::RemoveCurrentFolderFromDllSearch();
+    orvo::StartTrace();
+    orvo::Trace(L"start", GetCommandLineW());
     int exitCode = -1;
     {
         orvo::CLauncherApp app;
@@ -16,5 +19,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         DefWindowProcW(nullptr, 0, 0, 0);
         exitCode = app.Init() ? app.Run() : -1;
     }  // teardown
+    if (orvo::TraceEnabled()) orvo::Trace(L"exit", L"code " + std::to_wstring(exitCode));
     return exitCode;
 }

@@ -8,6 +8,7 @@
 #include "discovery/java_version.h"
 #include "discovery/jvm_library.h"
 #include "foundation/dialog_placement.h"
+#include "foundation/path_text.h"
 #include "foundation/messages.h"
 #include "foundation/service_log.h"
 #include "foundation/text_format.h"
@@ -57,11 +58,6 @@ std::optional<std::wstring> PickFolder(HWND owner) {
     wchar_t path[MAX_PATH] = {};
     if (!SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(item.get()), path)) return std::nullopt;
     return std::wstring(path);
-}
-
-std::wstring WithTrailingBackslash(std::wstring folder) {
-    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
-    return folder;
 }
 
 }  // namespace

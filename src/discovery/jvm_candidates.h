@@ -10,10 +10,11 @@
 namespace orvo {
 
 struct JvmCandidate {
-    JavaVersion version;  // from the version subkey's name
+    JavaVersion version;  // from the version subkey's name or the runtime's release file
     std::wstring home;    // runtime folder, ending in "\"
     bool isServer = false;   // the library found in `home` was the server one
     bool preferred = false;  // kind and vendor of its key are both favoured
+    std::wstring source;     // where it is registered, for the trace
 };
 
 // Orders the list best first, stably: preferred ones first (only while both kinds

@@ -5,21 +5,31 @@
 #include "config/jre_path_write_back.h"
 #include "discovery/jvm_library.h"
 #include "discovery/pair_machine_check.h"
+#include "discovery/registry_search.h"
+#include "discovery/search_trace_text.h"
+#include "foundation/path_text.h"
 #include "foundation/paths.h"
+#include "foundation/trace.h"
 
 namespace orvo {
 namespace {
 
 constexpr wchar_t kJavaHomeReference[] = L"%JAVA_HOME%";
 
-std::wstring WithTrailingBackslash(std::wstring folder) {
-    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
-    return folder;
+void TraceRefused(std::wstring_view source, const std::wstring& reason) {
+    if (TraceEnabled()) Trace(L"search", std::wstring(source) + L": refused, " + reason);
 }
 
-JvmType LibraryTypeFor(const VendorKey& vendorKey, JvmType configured) {
-    if (vendorKey.clientBeforeServer && configured == JvmType::FavorServer) return JvmType::Any;
-    return configured;
+// The order the search ended up with, when there was a choice to make.
+void TraceRanking(const std::vector<JvmCandidate>& sorted, const JvmCandidate& chosen) {
+    if (!TraceEnabled()) return;
+    for (std::size_t i = 0; sorted.size() > 1 && i < sorted.size(); ++i) {
+        Trace(L"search", L"rank " + std::to_wstring(i + 1) + L": " + sorted[i].source + L", version " +
+                             JavaVersion::Format(sorted[i].version) + (sorted[i].preferred ? L", favoured" : L"") +
+                             (sorted[i].isServer ? L", server" : L""));
+    }
+    Trace(L"search", L"chosen " + chosen.source + L", version " + JavaVersion::Format(chosen.version) +
+                         (&chosen == &sorted.front() ? L", first in order" : L", by Preferred versions"));
 }
 
 }  // namespace
@@ -46,15 +56,24 @@ bool CJvmLocator::SearchSources(JvmChoice& choice) {
     return true;
 }
 
-bool CJvmLocator::UseHome(const std::wstring& home, JvmChoice& choice) const {
+bool CJvmLocator::UseHome(std::wstring_view source, const std::wstring& home, JvmChoice& choice) const {
     bool isServer = false;
-    choice.jvmPath = LocateJvmLibrary(home, settings_.searchPrefs.jvmType, isServer);
-    return !choice.jvmPath.empty();
+    JvmType type = settings_.searchPrefs.jvmType;
+    choice.jvmPath = LocateJvmLibrary(home, type, isServer);
+    if (choice.jvmPath.empty()) {
+        TraceRefused(source, L"no JVM library in " + home + L" for " + DescribeJvmType(type));
+        return false;
+    }
+    if (TraceEnabled()) Trace(L"search", std::wstring(source) + L": taken, " + choice.jvmPath);
+    return true;
 }
 
 bool CJvmLocator::TryConfiguredFolder(JvmChoice& choice) {
-    if (settings_.jrePath.empty()) return false;
-    if (!UseHome(WithTrailingBackslash(settings_.jrePath), choice)) return false;
+    if (settings_.jrePath.empty()) {
+        Trace(L"search", L"JRE Path: not set");
+        return false;
+    }
+    if (!UseHome(L"JRE Path", WithTrailingBackslash(settings_.jrePath), choice)) return false;
     choice.runtimeNeedsPair = NeedsPair(choice.jvmPath);
     return true;
 }
@@ -68,9 +87,12 @@ bool CJvmLocator::TryLauncherFolder(JvmChoice& choice) {
     // subfolder is looked at only when the folder is not a runtime.
     if (!HasJavaDll(folder)) {
         folder += L"jre\\";
-        if (!HasJavaDll(folder)) return false;
+        if (!HasJavaDll(folder)) {
+            TraceRefused(L"launcher folder", L"no bin\\java.dll in " + folder.substr(0, cut + 1) + L" or " + folder);
+            return false;
+        }
     }
-    if (!UseHome(folder, choice)) return false;
+    if (!UseHome(L"launcher folder", folder, choice)) return false;
     // A bundled runtime of the other architecture is just as unloadable here as a
     // configured one, so it gets the same check.
     choice.runtimeNeedsPair = NeedsPair(choice.jvmPath);
@@ -86,23 +108,36 @@ bool CJvmLocator::TryRegistry(JvmChoice& choice) {
         candidate = SearchRegistry(RegistryView::Wide64);
         fromWideView = candidate.has_value();
     }
-    if (!candidate || !UseHome(candidate->home, choice)) return false;
+    if (!candidate || !UseHome(L"registry", candidate->home, choice)) return false;
     choice.runtimeNeedsPair = fromWideView;
+    if (fromWideView) TracePair(choice.jvmPath);
     return true;
 }
 
 bool CJvmLocator::TryJavaHome(JvmChoice& choice) {
     std::wstring expanded = ExpandEnvironment(kJavaHomeReference);
-    if (expanded.empty() || expanded == kJavaHomeReference) return false;
+    if (expanded.empty() || expanded == kJavaHomeReference) {
+        Trace(L"search", L"JAVA_HOME: not set");
+        return false;
+    }
     std::wstring home = WithTrailingBackslash(std::move(expanded));
-    if (!HasJavaDll(home) || !UseHome(home, choice)) return false;
+    if (!HasJavaDll(home)) {
+        TraceRefused(L"JAVA_HOME", L"no bin\\java.dll in " + home);
+        return false;
+    }
+    if (!UseHome(L"JAVA_HOME", home, choice)) return false;
     choice.runtimeNeedsPair = NeedsPair(choice.jvmPath);
     return true;
 }
 
 bool CJvmLocator::AskUser(JvmChoice& choice) {
+    Trace(L"search", L"no source gave a runtime: asking the user");
     JreDialogChoice picked;
-    if (!hooks_.askUser || !hooks_.askUser(settings_, picked)) return false;
+    if (!hooks_.askUser || !hooks_.askUser(settings_, picked)) {
+        Trace(L"search", L"the user gave no runtime");
+        return false;
+    }
+    if (TraceEnabled()) Trace(L"search", L"the user chose " + picked.folder + L": taken, " + picked.jvmPath);
     choice.jvmPath = picked.jvmPath;
     choice.runtimeNeedsPair = NeedsPair(choice.jvmPath);
     if (const std::optional<std::wstring>& launcherPath = LauncherPath()) {
@@ -112,51 +147,26 @@ bool CJvmLocator::AskUser(JvmChoice& choice) {
 }
 
 std::optional<JvmCandidate> CJvmLocator::SearchRegistry(RegistryView view) {
-    std::vector<JvmCandidate> candidates;
-    for (const VendorKey& vendorKey : AllVendorKeys()) {
-        if (IsVendorKeySearched(vendorKey, settings_.searchPrefs)) {
-            CollectFromKey(vendorKey, view, candidates);
-        }
+    std::vector<JvmCandidate> candidates = CollectRegisteredRuntimes(settings_, view);
+    if (candidates.empty()) {
+        Trace(L"search", std::wstring(L"registry (") + RegistryViewName(view) + L"): no candidate");
+        return std::nullopt;
     }
-    if (candidates.empty()) return std::nullopt;
     SortCandidates(candidates, settings_.searchPrefs);
-    return SelectCandidate(candidates, settings_.preferredVersions);
-}
-
-void CJvmLocator::CollectFromKey(const VendorKey& vendorKey, RegistryView view,
-                                 std::vector<JvmCandidate>& candidates) const {
-    std::optional<UniqueRegKey> key = OpenRegistryKey(HKEY_LOCAL_MACHINE, vendorKey.path, view);
-    if (!key) return;
-    for (const std::wstring& name : RegistrySubkeyNames(key->get())) {
-        JavaVersion version = JavaVersion::Parse(name, JavaVersion::kFillLow).version;
-        if (!settings_.versionRange.Admits(version)) continue;
-        if (std::optional<JvmCandidate> candidate = ReadJavaHome(vendorKey, key->get(), name, view)) {
-            candidate->version = version;
-            candidates.push_back(std::move(*candidate));
-        }
-    }
-}
-
-std::optional<JvmCandidate> CJvmLocator::ReadJavaHome(const VendorKey& vendorKey,
-                                                      HKEY vendorHandle,
-                                                      const std::wstring& subkeyName,
-                                                      RegistryView view) const {
-    std::optional<UniqueRegKey> subkey = OpenRegistryKey(vendorHandle, subkeyName, view);
-    if (!subkey) return std::nullopt;
-    std::optional<std::wstring> javaHome = ReadRegistryText(subkey->get(), L"JavaHome");
-    if (!javaHome || javaHome->empty()) return std::nullopt;
-    JvmCandidate candidate;
-    candidate.home = WithTrailingBackslash(std::move(*javaHome));
-    if (vendorKey.homeInJreFolder) candidate.home += L"jre\\";
-    JvmType type = LibraryTypeFor(vendorKey, settings_.searchPrefs.jvmType);
-    if (LocateJvmLibrary(candidate.home, type, candidate.isServer).empty()) return std::nullopt;
-    candidate.preferred = IsVendorKeyPreferred(vendorKey, settings_.searchPrefs);
-    return candidate;
+    const JvmCandidate& chosen = SelectCandidate(candidates, settings_.preferredVersions);
+    TraceRanking(candidates, chosen);
+    return chosen;
 }
 
 bool CJvmLocator::NeedsPair(const std::wstring& jvmPath) {
     const std::optional<std::wstring>& launcherPath = LauncherPath();
-    return CheckPairRuntimeMachine(jvmPath, settings_.pairProduct, launcherPath.value_or(L""));
+    bool needsPair = CheckPairRuntimeMachine(jvmPath, settings_.pairProduct, launcherPath.value_or(L""));
+    if (needsPair) TracePair(jvmPath);
+    return needsPair;
+}
+
+void CJvmLocator::TracePair(const std::wstring& jvmPath) const {
+    if (TraceEnabled()) Trace(L"search", L"the paired launcher " + settings_.pairProduct + L" is to host " + jvmPath);
 }
 
 bool CJvmLocator::PairIsUsable() {

@@ -5,13 +5,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/launcher_settings.h"
 #include "discovery/jre_not_found_dialog.h"
 #include "discovery/jvm_candidates.h"
 #include "discovery/registry_reader.h"
-#include "discovery/vendor_keys.h"
 
 namespace orvo {
 
@@ -49,19 +49,16 @@ public:
     std::optional<JvmCandidate> SearchRegistry(RegistryView view);
 
 private:
-    bool UseHome(const std::wstring& home, JvmChoice& choice) const;
+    // Takes the library `home` offers, tracing it under the name `source`.
+    bool UseHome(std::wstring_view source, const std::wstring& home, JvmChoice& choice) const;
     bool TryConfiguredFolder(JvmChoice& choice);
     bool TryLauncherFolder(JvmChoice& choice);
     bool TryRegistry(JvmChoice& choice);
     bool TryJavaHome(JvmChoice& choice);
     bool AskUser(JvmChoice& choice);
 
-    void CollectFromKey(const VendorKey& vendorKey, RegistryView view,
-                        std::vector<JvmCandidate>& candidates) const;
-    std::optional<JvmCandidate> ReadJavaHome(const VendorKey& vendorKey, HKEY vendorHandle,
-                                             const std::wstring& subkeyName,
-                                             RegistryView view) const;
     bool NeedsPair(const std::wstring& jvmPath);
+    void TracePair(const std::wstring& jvmPath) const;
     bool PairIsUsable();
     const std::optional<std::wstring>& LauncherPath();
 

@@ -32,6 +32,11 @@ std::wstring StripPathComponents(std::wstring path, int count) {
     return path;
 }
 
+std::wstring WithTrailingBackslash(std::wstring folder) {
+    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
 std::wstring FolderOf(std::wstring_view path) {
     std::size_t cut = path.rfind(L'\\');
     return std::wstring(cut == std::wstring_view::npos ? path : path.substr(0, cut));

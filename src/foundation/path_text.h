@@ -24,6 +24,9 @@ std::wstring StripPathComponents(std::wstring path, int count);
 // the whole text when it has no backslash.
 std::wstring FolderOf(std::wstring_view path);
 
+// The folder with a "\" at its end (one is added when it has none).
+std::wstring WithTrailingBackslash(std::wstring folder);
+
 // Components of a file path as folder creation walks them: the root first (drive,
 // "\\server", or the first relative component; kept even when empty so that
 // "\a\f" walks "\a"), then every piece after it. The extended-length prefix stays

@@ -16,7 +16,7 @@ void ReportModulePathFailure(DWORD error) {
                          LoadMessage(IDS_MODULE_PATH_FAILED), static_cast<int>(error));
 }
 
-std::optional<std::wstring> ShortPathName(const std::wstring& path) {
+std::optional<std::wstring> ShortPathNameText(const std::wstring& path) {
     std::wstring longForm = ToLongPathFormText(path);
     DWORD needed = GetShortPathNameW(longForm.c_str(), nullptr, 0);
     if (needed == 0) return std::nullopt;
@@ -43,26 +43,33 @@ void RemoveCreatedFolders(const std::vector<std::wstring>& created) {
 }
 
 std::optional<std::wstring> ReadLauncherPath() {
+    std::optional<std::wstring> path = ModuleFileName(nullptr);
+    if (!path) ReportModulePathFailure(GetLastError());
+    return path;
+}
+
+}  // namespace
+
+std::optional<std::wstring> ModuleFileName(HMODULE module) {
     // GetModuleFileNameW cuts a long path to the buffer without failing, so grow
     // the buffer until the whole path fits: a cut path would name another file.
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            ReportModulePathFailure(GetLastError());
-            return std::nullopt;
-        }
+        DWORD length = GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::nullopt;
         if (length < buffer.size()) {
             buffer.resize(length);
             return buffer;
         }
         if (buffer.size() >= 32768) {
-            ReportModulePathFailure(ERROR_INSUFFICIENT_BUFFER);
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
             return std::nullopt;
         }
         buffer.resize(buffer.size() * 2);
     }
 }
+
+namespace {
 
 // Read once: the path cannot change while the process runs, and a failure shows its
 // box only once however many steps ask. InitOnce rather than a function-local static,
@@ -142,15 +149,21 @@ DWORD CreateParentDirectories(const std::wstring& filePath) {
     return remembered;
 }
 
+std::optional<std::wstring> ShortPathName(const std::wstring& path) {
+    std::optional<std::wstring> shortPath = ShortPathNameText(path);
+    if (!shortPath) return std::nullopt;
+    return WithoutLongPathPrefix(*shortPath);
+}
+
 std::wstring ClassicLengthPath(const std::wstring& path) {
     if (path.size() < kClassicMaxPath) return path;
-    if (std::optional<std::wstring> shortPath = ShortPathName(path)) {
+    if (std::optional<std::wstring> shortPath = ShortPathNameText(path)) {
         std::wstring plain = WithoutLongPathPrefix(*shortPath);
         if (plain.size() < kClassicMaxPath) return plain;
     }
     std::size_t cut = path.rfind(L'\\');
     if (cut == std::wstring::npos) return path;
-    if (std::optional<std::wstring> shortFolder = ShortPathName(path.substr(0, cut))) {
+    if (std::optional<std::wstring> shortFolder = ShortPathNameText(path.substr(0, cut))) {
         std::wstring plain = WithoutLongPathPrefix(*shortFolder) + path.substr(cut);
         if (plain.size() < kClassicMaxPath) return plain;
     }

@@ -16,6 +16,10 @@ namespace orvo {
 // module path" box (owned by the splash window, if any), and every call returns nullopt.
 std::optional<std::wstring> GetLauncherPath();
 
+// The full path the system gives a loaded module, whatever its length; nullopt (with
+// the last error set) when it cannot be read.
+std::optional<std::wstring> ModuleFileName(HMODULE module);
+
 // The launcher's folder (GetLauncherPath up to its last "", without it), or nullopt.
 std::optional<std::wstring> GetLauncherFolder();
 
@@ -42,6 +46,11 @@ DWORD CreateParentDirectories(const std::wstring& filePath);
 // for a file that does not exist yet, its folder's short form plus the file name.
 // Returns the path unchanged when no shorter form can be had.
 std::wstring ClassicLengthPath(const std::wstring& path);
+
+// The short (8.3) form of an existing file or folder, without the extended-length
+// prefix; the long form for the parts that have no short name. nullopt when it does
+// not exist (or the system cannot say).
+std::optional<std::wstring> ShortPathName(const std::wstring& path);
 
 // Expands %NAME% references; undefined names stay as written.
 std::wstring ExpandEnvironment(const std::wstring& text);

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "foundation/line_ends.h"
+#include "foundation/standard_error.h"
 #include "foundation/unique_handle.h"
 
 namespace orvo {
@@ -19,27 +20,6 @@ std::atomic<bool> serviceMode{false};
 constexpr DWORD kEventId = 1;
 // ReportEventW refuses an insert longer than 31,839 characters.
 constexpr std::size_t kMaxEventText = 31000;
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
-
-void WriteToStandardError(const std::wstring& text) {
-    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    if (error == nullptr || error == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    DWORD mode = 0;
-    if (GetConsoleMode(error, &mode)) {
-        WriteConsoleW(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        return;
-    }
-    std::string bytes = Utf8(text);
-    WriteFile(error, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
 
 void WriteToEventLog(const std::wstring& text) {
     UniqueEventSource source(RegisterEventSourceW(nullptr, serviceEventSource.c_str()));

@@ -35,6 +35,8 @@ std::string ToThreadAnsi(std::wstring_view text) {
     return result;
 }
 
+bool RepresentableInThreadAnsi(std::wstring_view text) { return FromThreadAnsi(ToThreadAnsi(text)) == text; }
+
 std::wstring FromThreadAnsi(std::string_view bytes) {
     if (bytes.empty()) return {};
     if (bytes.size() > 0x3FFFFFFF) RaiseOrvoError(kErrorArithmeticOverflow);

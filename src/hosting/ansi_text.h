@@ -11,6 +11,9 @@ namespace orvo {
 // mark must not turn into a quotation mark that the VM would parse).
 std::string ToThreadAnsi(std::wstring_view text);
 
+// True when the text survives the trip to the thread's ANSI code page and back.
+bool RepresentableInThreadAnsi(std::wstring_view text);
+
 // Bytes in the thread's ANSI code page as UTF-16 text.
 std::wstring FromThreadAnsi(std::string_view bytes);
 

@@ -17,6 +17,20 @@ void AppendEntry(std::wstring& classPath, std::wstring_view entry) {
     classPath += L';';
 }
 
+// Calls `visit` with every non-empty entry of the setting, expanded, in order. An empty
+// entry would search the launcher's folder itself.
+template <typename Visit>
+void ForEachEntry(std::wstring_view setting, const ClassPathServices& services, Visit visit) {
+    std::size_t start = 0;
+    while (start <= setting.size()) {
+        std::size_t end = setting.find(L';', start);
+        if (end == std::wstring_view::npos) end = setting.size();
+        std::wstring piece = services.expand(std::wstring(setting.substr(start, end - start)));
+        if (!piece.empty()) visit(piece);
+        start = end + 1;
+    }
+}
+
 void AppendMatches(std::wstring& classPath, std::wstring_view piece, std::wstring_view launcherPath,
                    const ClassPathServices& services) {
     std::wstring pattern = ClassPathSearchPattern(piece, launcherPath);
@@ -56,20 +70,31 @@ std::wstring ClassPathMatchPath(std::wstring_view pattern, std::wstring_view fil
 std::wstring BuildClassPath(std::wstring_view setting, std::wstring_view launcherPath,
                             bool embeddedJar, const ClassPathServices& services) {
     std::wstring classPath;
-    size_t start = 0;
-    while (start <= setting.size()) {
-        size_t end = setting.find(L';', start);
-        if (end == std::wstring_view::npos) end = setting.size();
-        std::wstring piece = services.expand(std::wstring(setting.substr(start, end - start)));
-        // An empty entry would search the launcher's folder itself.
-        if (!piece.empty()) {
-            if (NeedsExpansion(piece)) AppendMatches(classPath, piece, launcherPath, services);
-            else AppendEntry(classPath, piece);
-        }
-        start = end + 1;
-    }
+    ForEachEntry(setting, services, [&](const std::wstring& piece) {
+        if (NeedsExpansion(piece)) AppendMatches(classPath, piece, launcherPath, services);
+        else AppendEntry(classPath, piece);
+    });
     if (embeddedJar) classPath = std::wstring(launcherPath) + L';' + classPath;
     return classPath;
+}
+
+std::vector<std::wstring> MissingClassPathEntries(std::wstring_view setting, std::wstring_view launcherPath,
+                                                  const ClassPathServices& services) {
+    std::vector<std::wstring> lookedFor;
+    bool anyFound = false;
+    ForEachEntry(setting, services, [&](const std::wstring& piece) {
+        if (anyFound) return;
+        if (NeedsExpansion(piece)) {
+            std::wstring pattern = ClassPathSearchPattern(piece, launcherPath);
+            anyFound = !services.findNames(pattern).empty();
+            lookedFor.push_back(std::move(pattern));
+        } else {
+            anyFound = services.exists(piece);
+            lookedFor.push_back(piece);
+        }
+    });
+    if (anyFound) lookedFor.clear();
+    return lookedFor;
 }
 
 }  // namespace orvo

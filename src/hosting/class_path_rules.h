@@ -16,6 +16,8 @@ struct ClassPathServices {
     // File names (no folder) of everything a pattern matches, in file-system order;
     // folders included. Empty when nothing matches.
     std::function<std::vector<std::wstring>(const std::wstring&)> findNames;
+    // True when a file or folder exists at the path.
+    std::function<bool(const std::wstring&)> exists;
 };
 
 // True for "X:..." and "\\..." entries of at least two characters.
@@ -32,5 +34,11 @@ std::wstring ClassPathMatchPath(std::wstring_view pattern, std::wstring_view fil
 // with ';'. With `embeddedJar`, the launcher itself comes first. Empty when nothing remains.
 std::wstring BuildClassPath(std::wstring_view setting, std::wstring_view launcherPath,
                             bool embeddedJar, const ClassPathServices& services);
+
+// Where the entries of `setting` were looked for (an absolute entry as written, a
+// relative or wildcard one as its search pattern), in order, when the setting names at
+// least one entry and nothing any of them names exists; empty otherwise.
+std::vector<std::wstring> MissingClassPathEntries(std::wstring_view setting, std::wstring_view launcherPath,
+                                                  const ClassPathServices& services);
 
 }  // namespace orvo

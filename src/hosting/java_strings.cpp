@@ -34,10 +34,27 @@ bool PrintStackTrace(JNIEnv* env, jthrowable exception, jobject printStream) {
     return true;
 }
 
-jstring BufferText(JNIEnv* env, jobject buffer) {
-    jmethodID toString = env->GetMethodID(env->GetObjectClass(buffer), "toString", "()Ljava/lang/String;");
+// Java 17 and older print in the ANSI code page by default, which turns every letter
+// outside it into "?": the stack trace goes through UTF-8 both ways where the
+// runtime offers it, and through the default charset where it does not.
+constexpr wchar_t kUtf8[] = L"UTF-8";
+
+jobject NewUtf8PrintStream(JNIEnv* env, jobject out, jstring charset) {
+    jclass printStreamClass = env->FindClass("java/io/PrintStream");
+    jmethodID init = printStreamClass ? env->GetMethodID(printStreamClass, "<init>",
+                                                         "(Ljava/io/OutputStream;ZLjava/lang/String;)V")
+                                      : nullptr;
+    jobject stream = init ? env->NewObject(printStreamClass, init, out, static_cast<jint>(JNI_FALSE), charset) : nullptr;
+    env->ExceptionClear();  // a runtime without it: the default charset serves
+    return stream;
+}
+
+jstring BufferText(JNIEnv* env, jobject buffer, jstring charset) {
+    jclass bufferClass = env->GetObjectClass(buffer);
+    jmethodID toString = charset ? env->GetMethodID(bufferClass, "toString", "(Ljava/lang/String;)Ljava/lang/String;")
+                                 : env->GetMethodID(bufferClass, "toString", "()Ljava/lang/String;");
     if (!toString) return nullptr;
-    jobject text = env->CallObjectMethod(buffer, toString);
+    jobject text = charset ? env->CallObjectMethod(buffer, toString, charset) : env->CallObjectMethod(buffer, toString);
     DescribePendingException(env);
     return static_cast<jstring>(text);
 }
@@ -45,10 +62,16 @@ jstring BufferText(JNIEnv* env, jobject buffer) {
 std::wstring StackTraceText(JNIEnv* env, jthrowable exception) {
     jobject buffer = NewByteArrayOutputStream(env);
     if (!buffer) return {};
-    jobject printStream = NewPrintStream(env, buffer);
+    jstring charset = CJvmHost::NewJavaString(env, kUtf8);
+    if (!charset) env->ExceptionClear();
+    jobject printStream = charset ? NewUtf8PrintStream(env, buffer, charset) : nullptr;
+    if (!printStream) {
+        charset = nullptr;
+        printStream = NewPrintStream(env, buffer);
+    }
     if (!printStream) return {};
     if (!PrintStackTrace(env, exception, printStream)) return {};
-    jstring text = BufferText(env, buffer);
+    jstring text = BufferText(env, buffer, charset);
     return text ? WideTextOf(env, text) : std::wstring();
 }
 

@@ -1,11 +1,24 @@
 #include "hosting/jvm_host.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+#include <utility>
+
 #include "foundation/dll_search.h"
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
 #include "foundation/path_text.h"
+#include "foundation/paths.h"
+#include "foundation/pe_image_view.h"
 #include "foundation/text_format.h"
+#include "foundation/trace.h"
+#include "hosting/ansi_text.h"
 #include "hosting/create_jvm_reason.h"
+#include "hosting/environment_rules.h"
+#include "hosting/runtime_crt.h"
+#include "hosting/runtime_output_text.h"
 
 namespace orvo {
 
@@ -13,6 +26,15 @@ namespace {
 
 char kAbortOption[] = "abort";
 char kExitOption[] = "exit";
+char kPrintOption[] = "vfprintf";
+
+// The C runtime of the loaded JVM library, when it is one the print hook can pass
+// output on to. Set before any VM thread exists, read-only afterwards.
+std::optional<RuntimeCrt> runtimeCrt;
+// What a start that fails says first, before the runtime's words: set when the runtime
+// was loaded by its short name and so may not find its own files. Written like
+// runtimeCrt.
+std::wstring startupFailureLead;
 
 using AddDllDirectoryFunction = void*(WINAPI*)(const wchar_t* folder);
 
@@ -45,26 +67,120 @@ Function ResolveExport(HMODULE library, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
+// What the VM is given, as it is given (after the conversion to the code page).
+void TraceVmOptions(const std::vector<JavaVMOption>& options) {
+    if (!TraceEnabled()) return;
+    for (const JavaVMOption& option : options) Trace(L"option", FromThreadAnsi(option.optionString));
+}
+
 void ReportMissingEntryPoint() {
     int error = static_cast<int>(GetLastError());
     ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_WINDOWS_EXCEPTION),
                          LoadMessage(IDS_CREATE_JAVA_VM_MISSING), error);
 }
 
+constexpr bool kLauncherIs64Bit = sizeof(void*) == 8;
+// One message of the VM; a longer one is cut, more than an error box shows anyway.
+constexpr std::size_t kPrintHookBufferSize = 4096;
+
+// A library that did not load because it is built for the other launcher: the box says
+// which launcher the application needs, not only the system's error number.
+void ReportLoadFailure(const std::wstring& path, DWORD error) {
+    PeImageView image(path);
+    if (error == ERROR_BAD_EXE_FORMAT && image.valid() && image.is64() != kLauncherIs64Bit) {
+        unsigned message = image.is64() ? IDS_RUNTIME_IS_64_BIT : IDS_RUNTIME_IS_32_BIT;
+        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(message), RuntimeHomeFolder(path));
+        return;
+    }
+    ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_JVM_LOAD_FAILED), path, static_cast<int>(error));
+}
+
+std::wstring RuntimeFolderNotRepresentable(const std::wstring& jvmPath) {
+    return FillTemplate(LoadMessage(IDS_RUNTIME_FOLDER_NOT_REPRESENTABLE), {RuntimeHomeFolder(jvmPath)});
+}
+
+void ReportRuntimeFolderNotRepresentable(const std::wstring& jvmPath) {
+    ShowErrorBox(ErrorBoxOwner(), RuntimeFolderNotRepresentable(jvmPath));
+}
+
+// A launcher's words followed by the runtime's, or the runtime's alone.
+std::wstring WithRuntimeOutput(std::wstring text, const std::wstring& output) {
+    if (output.empty()) return text;
+    if (text.empty()) return FillTemplate(LoadMessage(IDS_RUNTIME_STOPPED_BEFORE_MAIN), {output});
+    // A blank line between the launcher's words and the runtime's.
+    text += text.back() == L'\n' ? L"\n" : L"\n\n";
+    return text + FillTemplate(LoadMessage(IDS_RUNTIME_REPORTED), {output});
+}
+
+// The runtime finds its own files from the ANSI name of its JVM library, so a library
+// whose path the code page lacks letters for is loaded by its short (8.3) name. Empty,
+// after a box, when the path has no such name.
+std::wstring LoadablePath(const std::wstring& path) {
+    if (RepresentableInThreadAnsi(path)) return path;
+    std::optional<std::wstring> shortPath = ShortPathName(path);
+    if (shortPath && RepresentableInThreadAnsi(*shortPath)) return *shortPath;
+    ReportRuntimeFolderNotRepresentable(path);
+    return {};
+}
+
+// Whether the name the runtime will read for its library is one it can use: a system
+// may keep the short name it was loaded by (Windows does), or give the long one back.
+bool RuntimeCanNameItself(HMODULE library) {
+    std::optional<std::wstring> name = ModuleFileName(library);
+    return !name || RepresentableInThreadAnsi(*name);
+}
+
+// Before main started, what the runtime wrote on its way out is all the user can learn.
+void ReportRuntimeStoppedBeforeMain() {
+    StartupErrorCapture* capture = StartupErrorCapture::Active();
+    if (!capture) return;
+    std::wstring output = TidyRuntimeOutput(capture->Finish());
+    if (output.empty()) return;
+    ShowErrorBox(ErrorBoxOwner(), WithRuntimeOutput(startupFailureLead, output));
+}
+
 }  // namespace
 
-void JNICALL JvmExitHook(jint) {}
+// While the VM starts, what it writes to a stderr (or stdout) that leads nowhere is
+// kept for the box of a failed start; everything else goes where the VM would have
+// written it. The VM reports an exception during its initialisation on stdout.
+jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
+    StartupErrorCapture* capture = StartupErrorCapture::Active();
+    bool kept = capture && (runtimeCrt->IsStandardError(stream) ||
+                            (capture->takesStandardOutput() && runtimeCrt->IsStandardOutput(stream)));
+    if (!kept) return runtimeCrt->Print(stream, format, arguments);
+    char text[kPrintHookBufferSize];
+    int length = std::vsnprintf(text, sizeof text, format, arguments);
+    if (length > 0) capture->Write(std::string_view(text, std::min<std::size_t>(length, sizeof text - 1)));
+    return length;
+}
 
-void JNICALL JvmAbortHook() {}
+// The process ends inside the VM after this hook, so the trace's last word is here.
+void JNICALL JvmExitHook(jint code) {
+    if (TraceEnabled()) Trace(L"exit", L"code " + std::to_wstring(code) + L" from System.exit");
+    ReportRuntimeStoppedBeforeMain();
+}
+
+void JNICALL JvmAbortHook() { ReportRuntimeStoppedBeforeMain(); }
 
 bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     jvmPath = path;
-    HMODULE library = LoadRuntimeLibrary(path);  // deliberately never freed
+    std::wstring loadable = LoadablePath(path);
+    if (loadable.empty()) return false;
+    HMODULE library = LoadRuntimeLibrary(loadable);  // deliberately never freed
     if (!library) {
-        int error = static_cast<int>(GetLastError());
-        ShowErrorBoxWithCode(ErrorBoxOwner(), LoadMessage(IDS_JVM_LOAD_FAILED), path, error);
+        DWORD error = GetLastError();
+        if (TraceEnabled()) Trace(L"jvm", L"cannot load " + path + L" (errno = " + std::to_wstring(error) + L")");
+        ReportLoadFailure(path, error);
         return false;
     }
+    if (!RuntimeCanNameItself(library)) {
+        ReportRuntimeFolderNotRepresentable(path);
+        return false;
+    }
+    runtimeCrt = RuntimeCrt::Of(library);
+    // Java 9 and later canonicalise their own paths back to the long names, and fail.
+    if (loadable != path) startupFailureLead = RuntimeFolderNotRepresentable(path);
     createJavaVM = ResolveExport<CreateJavaVmFunction>(library, "JNI_CreateJavaVM");
     if (!createJavaVM) {
         ReportMissingEntryPoint();
@@ -90,7 +206,10 @@ std::uint32_t CJvmHost::QueryDefaultStackSize() const {
 bool CJvmHost::CreateJvm() {
     if (!createJavaVM) return false;
     std::vector<JavaVMOption> options;
-    options.reserve(optionList.size() + 2);
+    options.reserve(optionList.size() + 3);
+    // First, since the VM reads its options in order and may reject the next one.
+    // Only while someone needs it: the hook changes nothing else the VM prints.
+    if (runtimeCrt && startupErrors.running()) options.push_back({kPrintOption, reinterpret_cast<void*>(&JvmPrintHook)});
     for (const std::string& entry : optionList.entries()) {
         // optionString is not const in jni.h; the VM only reads it.
         options.push_back({const_cast<char*>(entry.c_str()), nullptr});
@@ -102,8 +221,10 @@ bool CJvmHost::CreateJvm() {
     args.nOptions = static_cast<jint>(options.size());
     args.options = options.data();
     args.ignoreUnrecognized = JNI_FALSE;
+    TraceVmOptions(options);
     jint result = createJavaVM(&vm_, reinterpret_cast<void**>(&env), &args);
     if (result != JNI_OK) {
+        if (TraceEnabled()) Trace(L"jvm", L"JNI_CreateJavaVM failed with " + std::to_wstring(result));
         // A failed creation may leave anything behind; teardown must not destroy it.
         vm_ = nullptr;
         env = nullptr;
@@ -114,11 +235,18 @@ bool CJvmHost::CreateJvm() {
     return true;
 }
 
-void CJvmHost::ReportCreationFailure(jint result) const {
+void CJvmHost::ReportCreationFailure(jint result) {
     unsigned reasonId = CreateJvmReasonId(result);
     std::wstring reason = reasonId != 0 ? LoadMessage(reasonId) : std::wstring();
-    std::wstring text = FillTemplate(LoadMessage(IDS_JNI_EXCEPTION), {LoadMessage(IDS_CREATE_VM_FAILED), reason});
-    ShowErrorBox(ErrorBoxOwner(), text);
+    ReportStartupFailure(FillTemplate(LoadMessage(IDS_JNI_EXCEPTION), {LoadMessage(IDS_CREATE_VM_FAILED), reason}));
+}
+
+void CJvmHost::ReportStartupFailure(std::wstring text) {
+    if (std::exchange(startupFailureReported, true)) return;
+    std::wstring output = TidyRuntimeOutput(startupErrors.Finish());
+    if (text.empty()) text = startupFailureLead;
+    text = WithRuntimeOutput(std::move(text), output);
+    if (!text.empty()) ShowErrorBox(ErrorBoxOwner(), text);
 }
 
 void CJvmHost::DestroyJvm() {

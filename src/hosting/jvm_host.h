@@ -14,6 +14,7 @@
 
 #include "hosting/jvm_entry_points.h"
 #include "hosting/jvm_option_list.h"
+#include "hosting/startup_error_capture.h"
 
 namespace orvo {
 
@@ -28,6 +29,13 @@ struct MainClassCall {
     std::function<void()> closeOwnSplash;        // called when an exception escapes main
 };
 
+// How far InvokeMain got.
+enum class MainOutcome {
+    kNotCalled,  // class, method or arguments could not be had (reported)
+    kReturned,   // main returned, or the user chose Ignore for what it threw
+    kThrew,      // an exception escaped main and was left to the runtime
+};
+
 class CJvmHost {
 public:
     CJvmHost() = default;
@@ -37,16 +45,29 @@ public:
     // Sets ORVO_JVM_PATH, ORVO_JVM_HOME and Path for the JVM library and the Java
     // program, and, for a non-empty library path setting, appends the
     // "-Djava.library.path=" option. Failures of the environment calls are ignored.
-    void PrepareEnvironment(const std::wstring& jvmLibraryPath, const std::wstring& libraryPathSetting,
+    // False after a box when a folder of the library path cannot be given to the VM.
+    bool PrepareEnvironment(const std::wstring& jvmLibraryPath, const std::wstring& libraryPathSetting,
                             const std::wstring& systemPathSetting);
+
+    // From now until main starts, keeps what the runtime writes to a standard error
+    // that leads nowhere, for the box of a start that fails (startup_error_capture.h).
+    // Call it before anything loads a library of the runtime.
+    void CaptureStartupErrors() { startupErrors.Start(); }
+
+    // Shows `text` (may be empty) with what the runtime wrote while it started, and
+    // ends that capture; shows nothing when both are empty, or when a failure was
+    // reported before.
+    void ReportStartupFailure(std::wstring text);
 
     // Loads the JVM library (never unloaded) with the runtime's bin folder among the
     // DLL search folders, and resolves its entry points. False after showing a box.
     bool LoadJvmLibrary(const std::wstring& path);
 
     // Appends the class path and VM parameter options, reads the stream settings and
-    // appends the Cmd arguments to `arguments`. False when the configuration cannot be
-    // located (nothing done) or the class path is empty (box shown, nothing else read).
+    // appends the Cmd arguments to `arguments`. Nothing is done when the configuration
+    // cannot be located, and nothing but a box when the class path is empty: the launch
+    // goes on regardless. False, after a box, when it must stop: the class path names
+    // nothing that exists, or a path cannot be given to the VM.
     bool BuildOptions(std::vector<std::wstring>& arguments);
 
     // The loaded library's default Java stack size in bytes; 0 when it reports none.
@@ -58,9 +79,10 @@ public:
 
     // On the thread that created the VM: finds the main class, calls main with the
     // arguments and deals with an exception that escapes it, then detaches the thread.
-    // False (after a box or a printed exception) when class, method or arguments
-    // cannot be had. Does not return when call.parkAfterMain is set.
-    bool InvokeMain(const MainClassCall& call);
+    // kNotCalled (after a box or a printed exception) when class, method or arguments
+    // cannot be had, or the thread cannot be detached. Ends the startup-error capture
+    // just before main. Does not return when call.parkAfterMain is set.
+    MainOutcome InvokeMain(const MainClassCall& call);
 
     // DestroyJavaVM when a VM exists (waits for its non-daemon threads); clears it.
     void DestroyJvm();
@@ -91,14 +113,19 @@ public:
     bool showExceptionDialog = false;
 
 private:
+    // Appends the option with its paths in a form the ANSI code page represents
+    // (option_paths.h). False after a box naming a path that has none.
+    bool AppendOption(std::wstring_view option, const std::function<bool(const std::wstring&)>& mayStayDamaged = {});
+    bool ClassPathNamesSomething(const std::wstring& setting, const std::wstring& launcherPath, bool embeddedJar);
     void AppendVmParameters(const std::wstring& setting, std::vector<std::wstring>& working);
     void ReadStreamSettings(const CLayeredConfig& config);
     void RedirectStandardStreams();
-    void ReportCreationFailure(jint result) const;
+    void ReportCreationFailure(jint result);
     jclass FindMainClass(const std::wstring& mainClass);
     jclass LoadThroughLauncherHelper(const std::wstring& mainClass);
     jclass FindClassByName(const std::wstring& mainClass);
-    void HandleEscapedException(const MainClassCall& call);
+    MainOutcome HandleEscapedException(const MainClassCall& call);
+    void ReportUncaught(jthrowable thrown);
     static bool UserIgnoresException(const std::wstring& stackTrace);
     void StopApplication();
     bool DetachThread();
@@ -114,11 +141,17 @@ private:
     std::wstring errorFile;
     bool outputAppend = false;
     bool errorAppend = false;
+    StartupErrorCapture startupErrors;
+    bool startupFailureReported = false;
 };
 
-// The "exit" and "abort" hooks of every VM the launcher creates: they do nothing, and
-// the VM goes on with its own exit or abort.
+// The "exit" and "abort" hooks of every VM the launcher creates. Before main started,
+// they show what the runtime wrote to a standard error that leads nowhere (the
+// runtime's launcher helper reports a main class it cannot load so, and exits with 1);
+// then the VM goes on with its own exit or abort, and its exit code.
 void JNICALL JvmExitHook(jint code);
 void JNICALL JvmAbortHook();
+// The "vfprintf" hook, given to the VM while the startup-error capture runs.
+jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments);
 
 }  // namespace orvo

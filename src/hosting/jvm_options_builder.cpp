@@ -9,8 +9,11 @@
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
 #include "foundation/paths.h"
+#include "foundation/text_format.h"
+#include "hosting/ansi_text.h"
 #include "hosting/class_path_rules.h"
 #include "hosting/jvm_host.h"
+#include "hosting/option_paths.h"
 #include "hosting/vm_parameters.h"
 
 namespace orvo {
@@ -39,7 +42,13 @@ std::vector<std::wstring> FindMatchNames(const std::wstring& pattern) {
 }
 
 ClassPathServices FileSystemClassPathServices() {
-    return {[](const std::wstring& text) { return ExpandEnvironment(text); }, &FindMatchNames};
+    return {[](const std::wstring& text) { return ExpandEnvironment(text); }, &FindMatchNames, &FileExists};
+}
+
+std::wstring JoinLines(const std::vector<std::wstring>& lines) {
+    std::wstring text;
+    for (const std::wstring& line : lines) text += (text.empty() ? L"" : L"\n") + line;
+    return text;
 }
 
 // Expansion fails for texts beyond the system's 32K limit (a long class path); the
@@ -66,26 +75,50 @@ bool CJvmHost::BuildOptions(std::vector<std::wstring>& arguments) {
     if (!launcherPath) return false;
     CLayeredConfig config(*configPath);
     bool embeddedJar = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyEmbeddedJar));
-    std::wstring classPath = BuildClassPath(config.ReadString(kSectionClassPath, kKeyClassPath), *launcherPath,
-                                            embeddedJar, FileSystemClassPathServices());
+    std::wstring setting = config.ReadString(kSectionClassPath, kKeyClassPath);
+    if (!ClassPathNamesSomething(setting, *launcherPath, embeddedJar)) return false;
+    std::wstring classPath = BuildClassPath(setting, *launcherPath, embeddedJar, FileSystemClassPathServices());
     if (classPath.empty()) {
         ShowErrorBox(ErrorBoxOwner(), LoadMessage(IDS_CLASS_PATH_MISSING));
-        return false;
+        return true;
     }
     std::vector<std::wstring> working{L"-Djava.class.path=" + classPath};
     AppendVmParameters(config.ReadString(kSectionJavaRuntime, kKeyVirtualMachineParameters), working);
-    for (const std::wstring& option : working) optionList.Append(ExpandOrKeep(option));
+    for (const std::wstring& option : working) {
+        if (!AppendOption(ExpandOrKeep(option))) return false;
+    }
     ReadStreamSettings(config);
     AppendCmdArguments(config, arguments);
+    return true;
+}
+
+// A class path whose every entry is missing would start a runtime that can only fail
+// to find the main class; the user is told which files are missing instead. The
+// executable itself carries the application when it has an embedded jar.
+bool CJvmHost::ClassPathNamesSomething(const std::wstring& setting, const std::wstring& launcherPath,
+                                       bool embeddedJar) {
+    if (embeddedJar) return true;
+    std::vector<std::wstring> missing = MissingClassPathEntries(setting, launcherPath, FileSystemClassPathServices());
+    if (missing.empty()) return true;
+    ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_CLASS_PATH_ENTRIES_MISSING), JoinLines(missing));
+    return false;
+}
+
+bool CJvmHost::AppendOption(std::wstring_view option, const std::function<bool(const std::wstring&)>& mayStayDamaged) {
+    OptionPathServices services{&RepresentableInThreadAnsi, &ShortPathName, mayStayDamaged};
+    RepresentedOption represented = RepresentOptionPaths(option, services);
+    if (!represented.unrepresentablePath.empty()) {
+        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_PATH_NOT_REPRESENTABLE), represented.unrepresentablePath);
+        return false;
+    }
+    optionList.Append(represented.option);
     return true;
 }
 
 void CJvmHost::AppendVmParameters(const std::wstring& setting, std::vector<std::wstring>& working) {
     std::optional<std::uint32_t> stackSize;
     for (std::wstring& option : ProcessVmParameters(setting, ReadMemoryFigures(), stackSize)) {
-        // A blank in front of the value (as a continuation section gives it) makes an
-        // empty token; the VM would reject an empty option and fail to start.
-        if (!option.empty()) working.push_back(std::move(option));
+        working.push_back(std::move(option));
     }
     if (stackSize) threadStackSize = *stackSize;
 }

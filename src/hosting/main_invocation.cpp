@@ -13,31 +13,33 @@
 
 namespace orvo {
 
-bool CJvmHost::InvokeMain(const MainClassCall& call) {
+MainOutcome CJvmHost::InvokeMain(const MainClassCall& call) {
     // A thread that ends while attached counts for ever among the non-daemon threads
     // that DestroyJavaVM waits for, so teardown would hang after any failure here.
     ScopeExit detachOnFailure([this] { DetachThread(); });
     jclass mainClass = FindMainClass(call.mainClass);
-    if (!mainClass) return false;
+    if (!mainClass) return MainOutcome::kNotCalled;
     jmethodID main = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
     if (!main) {
         if (ExceptionPending(env)) env->ExceptionDescribe();
-        else ShowErrorBox(ErrorBoxOwner(), LoadMessage(IDS_NO_MAIN_METHOD));
-        return false;
+        else ReportStartupFailure(LoadMessage(IDS_NO_MAIN_METHOD));
+        return MainOutcome::kNotCalled;
     }
     jobjectArray arguments = NewArgumentArray(env, call.arguments);
     if (!arguments) {
         DescribePendingException(env);
-        return false;
+        return MainOutcome::kNotCalled;
     }
+    // From here on the program's own output goes where it would have gone.
+    startupErrors.Finish();
     if (call.readyEvent) SetEvent(call.readyEvent);
     env->CallStaticVoidMethod(mainClass, main, arguments);
-    HandleEscapedException(call);
+    MainOutcome outcome = HandleEscapedException(call);
     detachOnFailure.dismiss();
     // With an IBM VM the creating thread stays attached until the program itself ends
     // the process; the launching thread goes on waiting for it.
     while (call.parkAfterMain) Sleep(INFINITE);
-    return DetachThread();
+    return DetachThread() ? outcome : MainOutcome::kNotCalled;
 }
 
 jclass CJvmHost::FindMainClass(const std::wstring& mainClass) {
@@ -72,7 +74,7 @@ jclass CJvmHost::FindClassByName(const std::wstring& mainClass) {
     jstring name = NewJavaString(env, mainClass);
     if (!name) {
         DescribePendingException(env);
-        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_MAIN_CLASS_LOAD_FAILED), mainClass);
+        ReportStartupFailure(FillTemplate(LoadMessage(IDS_MAIN_CLASS_LOAD_FAILED), {mainClass}));
         return nullptr;
     }
     const char* utf = env->GetStringUTFChars(name, nullptr);
@@ -86,26 +88,54 @@ jclass CJvmHost::FindClassByName(const std::wstring& mainClass) {
         DescribePendingException(env);
         // The name as configured: it is what FindClass was given, and unlike the
         // modified UTF-8 bytes it shows any letter correctly.
-        ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_MAIN_CLASS_NOT_FOUND), mainClass);
+        ReportStartupFailure(FillTemplate(LoadMessage(IDS_MAIN_CLASS_NOT_FOUND), {mainClass}));
     }
     return found;
 }
 
-void CJvmHost::HandleEscapedException(const MainClassCall& call) {
+// An exception that escapes main fails the launch, as it does for java.exe, unless the
+// user chose Ignore in the dialog: that is the choice to go on as if main had returned.
+MainOutcome CJvmHost::HandleEscapedException(const MainClassCall& call) {
     jthrowable thrown = env->ExceptionOccurred();
-    if (!thrown) return;
+    if (!thrown) return MainOutcome::kReturned;
     if (call.closeOwnSplash) call.closeOwnSplash();
     // Left pending, the VM reports it as uncaught when the thread detaches.
-    if (!showExceptionDialog) return;
+    if (!showExceptionDialog) return MainOutcome::kThrew;
     // No Java code may run while an exception is pending: it is set aside while its
     // stack trace is taken and the dialog is up, and thrown again on Ignore.
     env->ExceptionClear();
     std::wstring stackTrace = DescribeException(env, thrown);
-    if (!stackTrace.empty() && !UserIgnoresException(stackTrace)) {
+    if (stackTrace.empty()) {
+        env->Throw(thrown);
+        return MainOutcome::kThrew;
+    }
+    if (!UserIgnoresException(stackTrace)) {
+        // System.exit ends the process before the thread could report it on detaching.
+        ReportUncaught(thrown);
         StopApplication();
-        return;
+        return MainOutcome::kThrew;
     }
     env->Throw(thrown);
+    return MainOutcome::kReturned;
+}
+
+// The same report the thread's end gives an uncaught exception: through the thread's
+// uncaught-exception handler, which writes it to the error stream (or does what the
+// program made it do).
+void CJvmHost::ReportUncaught(jthrowable thrown) {
+    jclass threadClass = env->FindClass("java/lang/Thread");
+    jmethodID current = threadClass ? env->GetStaticMethodID(threadClass, "currentThread", "()Ljava/lang/Thread;") : nullptr;
+    jobject thread = current ? env->CallStaticObjectMethod(threadClass, current) : nullptr;
+    jmethodID getHandler = thread ? env->GetMethodID(threadClass, "getUncaughtExceptionHandler",
+                                                     "()Ljava/lang/Thread$UncaughtExceptionHandler;")
+                                  : nullptr;
+    jobject handler = getHandler ? env->CallObjectMethod(thread, getHandler) : nullptr;
+    jclass handlerClass = handler ? env->GetObjectClass(handler) : nullptr;
+    jmethodID uncaught = handlerClass ? env->GetMethodID(handlerClass, "uncaughtException",
+                                                         "(Ljava/lang/Thread;Ljava/lang/Throwable;)V")
+                                      : nullptr;
+    if (uncaught) env->CallVoidMethod(handler, uncaught, thread, thrown);
+    DescribePendingException(env);
 }
 
 // A service has nobody to answer the dialog: the trace goes to the service log and

@@ -1,5 +1,7 @@
 #include "hosting/vm_parameters.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include "foundation/text_format.h"
@@ -88,6 +90,19 @@ std::uint64_t ClampedSizeKiB(const PercentRequest& request, std::uint64_t figure
     return size;
 }
 
+// The options java.exe reads with their value in the next argument as well; the VM
+// itself only knows them as "name=value".
+constexpr std::wstring_view kTwoWordModuleOptions[] = {
+    L"--add-opens",     L"--add-exports", L"--add-reads",           L"--add-modules",
+    L"--limit-modules", L"--module-path", L"--upgrade-module-path", L"--patch-module",
+    L"--enable-native-access",
+};
+
+bool IsTwoWordModuleOption(std::wstring_view option) {
+    return std::find(std::begin(kTwoWordModuleOptions), std::end(kTwoWordModuleOptions), option) !=
+           std::end(kTwoWordModuleOptions);
+}
+
 std::uint64_t StackUnit(wchar_t last) {
     switch (last) {
         case L'G': case L'g': return std::uint64_t{1} << 30;
@@ -169,13 +184,29 @@ std::wstring ProcessVmParameter(std::wstring_view token, const MemoryFigures& fi
     return option;
 }
 
+std::vector<std::wstring> JoinTwoWordModuleOptions(std::vector<std::wstring> options) {
+    std::vector<std::wstring> joined;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (IsTwoWordModuleOption(options[i]) && i + 1 < options.size()) {
+            joined.push_back(options[i] + L'=' + options[i + 1]);
+            ++i;
+        } else {
+            joined.push_back(std::move(options[i]));
+        }
+    }
+    return joined;
+}
+
 std::vector<std::wstring> ProcessVmParameters(std::wstring_view text, const MemoryFigures& figures,
                                               std::optional<std::uint32_t>& threadStackSize) {
     std::vector<std::wstring> options;
     for (const std::wstring& token : TokenizeVmParameters(text)) {
-        options.push_back(ProcessVmParameter(token, figures, threadStackSize));
+        std::wstring option = ProcessVmParameter(token, figures, threadStackSize);
+        // A blank in front of the value (as a continuation section gives it) makes an
+        // empty token; the VM would reject an empty option and fail to start.
+        if (!option.empty()) options.push_back(std::move(option));
     }
-    return options;
+    return JoinTwoWordModuleOptions(std::move(options));
 }
 
 }  // namespace orvo

@@ -43,8 +43,14 @@ std::optional<std::uint32_t> ParseThreadStackSize(std::wstring_view token);
 std::wstring ProcessVmParameter(std::wstring_view token, const MemoryFigures& figures,
                                 std::optional<std::uint32_t>& threadStackSize);
 
-// Every token of the setting, unquoted and rewritten, in order; `threadStackSize` ends
-// with the size of the last -Xss token, if any.
+// The module options that java.exe accepts as two words ("--add-opens", a blank, the
+// value) joined into the one word the VM's invocation interface takes
+// ("--add-opens=value"). A name without a following option is left alone, for the
+// VM to reject; an option already written with "=" is not touched.
+std::vector<std::wstring> JoinTwoWordModuleOptions(std::vector<std::wstring> options);
+
+// Every non-empty token of the setting, unquoted, rewritten and with its two-word module
+// options joined, in order; `threadStackSize` ends with the size of the last -Xss token, if any.
 std::vector<std::wstring> ProcessVmParameters(std::wstring_view text, const MemoryFigures& figures,
                                               std::optional<std::uint32_t>& threadStackSize);
 

@@ -89,12 +89,13 @@ protected:
         RequireNoJavaRegistrations();
         folder.CreateFolder(L"app");
         folder.CreateFolder(L"appdata");  // APPDATA of every run: no per-user copy of the machine interferes
+        folder.CreateFolder(L"classes");
     }
 
     // The launcher under test as app\App.exe.
     std::wstring AddLauncher() const { return folder.AddLauncher(L"app\\App.exe"); }
 
-    // An INI with a main class and an absolute class path entry that needs no file.
+    // An INI with a main class and an absolute class path entry.
     std::wstring IniText(const std::wstring& applicationLines, const std::wstring& runtimeLines) const {
         return L"[Application]\n" + applicationLines + L"[Java Runtime Environment]\nMain Class=com.example.App\n" +
                runtimeLines + L"[Class Path]\nClass Path=" + folder.PathOf(L"classes") + L"\n";

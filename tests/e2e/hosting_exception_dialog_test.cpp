@@ -150,10 +150,11 @@ ExpectedWindow ExpectExceptionDialog(int button) {
     return expected;
 }
 
-TEST(HostingExceptionDialog, WithoutFailureCheckNothingIsShownAndTheExitCodeIsZero) {
+// As with java.exe, an exception that escapes main fails the launch: exit code 1.
+TEST(HostingExceptionDialog, WithoutFailureCheckNothingIsShownAndTheExitCodeIsOne) {
     HostedApp app(ThrowingJvmIni(), FailureCheck(L"no"));
     LauncherRun run = app.Run();  // any window would fail the run
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 1);
     TestJvmLog log = app.Log();
     ExpectNoProblems(log);
     // Left pending, the exception is reported by the VM when the thread detaches.
@@ -181,6 +182,8 @@ TEST(HostingExceptionDialog, StopEndsTheApplicationThroughSystemExitMinusOne) {
     ExpectNoProblems(log);
     EXPECT_EQ(log.exitCode, -1);
     EXPECT_TRUE(log.exitHookCalled);
+    // Reported by the thread's handler, as on Ignore, before System.exit ends everything.
+    EXPECT_EQ(log.uncaughtExceptions, std::vector<std::string>{"java/lang/IllegalStateException"});
 }
 
 TEST(HostingExceptionDialog, ClosingTheDialogStopsTheApplicationToo) {
@@ -192,6 +195,7 @@ TEST(HostingExceptionDialog, ClosingTheDialogStopsTheApplicationToo) {
     LauncherRun run = app.Run({}, {expected});
     EXPECT_EQ(run.exitCode, -1);
     EXPECT_EQ(app.Log().exitCode, -1);
+    EXPECT_EQ(app.Log().uncaughtExceptions, std::vector<std::string>{"java/lang/IllegalStateException"});
 }
 
 }  // namespace

@@ -95,22 +95,30 @@ TEST(HostingMainInvocation, HelperWithoutAnAnswerFallsBackToFindClass) {
 TEST(HostingMainLookupFailure, MissingClassIsNamedInTheBox) {
     HostedApp app(HostedApp::DefaultJvmIni(), IniWithMainClass(L"com.example.Missing"),
                   TestJvmVariant::kNoFindClassFromBootLoader);
-    LauncherRun run = app.Run({}, {ExpectErrorBox(L"Could not find the main class com/example/Missing.\n")});
+    LauncherRun run = app.Run(
+        {}, {ExpectErrorBox(WithRuntimeReport(L"Could not find the main class com/example/Missing.\n",
+                                              TestJvmExceptionReport(L"java.lang.NoClassDefFoundError: com/example/Missing")))});
     TestJvmLog log = app.Log();
     ExpectFailedLaunchEnded(run, log);
     EXPECT_EQ(log.describedExceptions, std::vector<std::string>{"java/lang/NoClassDefFoundError"});
 }
 
-TEST(HostingMainLookupFailure, MissingClassThroughTheRuntimesHelperEndsWithItsExit) {
+// The helper prints its error and calls System.exit(1): what it printed is shown, and
+// its exit code kept.
+TEST(HostingMainLookupFailure, MissingClassThroughTheRuntimesHelperEndsWithItsExitAndItsWords) {
     HostedApp app(HostedApp::DefaultJvmIni(), IniWithMainClass(L"com.example.Missing"));
-    LauncherRun run = app.Run();  // the helper prints its error and calls System.exit(1)
+    LauncherRun run = app.Run({}, {ExpectErrorBox(StoppedBeforeMainBox(
+                                      L"Error: Could not find or load main class com.example.Missing\n"
+                                      L"Caused by: java.lang.ClassNotFoundException: com.example.Missing"))});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(app.Log().exitCode, 1);
 }
 
 TEST(HostingMainLookupFailure, ClassNameThatCannotBecomeAJavaStringIsReported) {
     HostedApp app(JvmIniWith("fail", L"NewCharArray"), {}, TestJvmVariant::kNoFindClassFromBootLoader);
-    LauncherRun run = app.Run({}, {ExpectErrorBox(L"Failed to load Main Class: com/example/App.\n")});
+    LauncherRun run = app.Run({}, {ExpectErrorBox(WithRuntimeReport(
+                                      L"Failed to load Main Class: com/example/App.\n",
+                                      TestJvmExceptionReport(L"java.lang.OutOfMemoryError: NewCharArray made to fail")))});
     ExpectFailedLaunchEnded(run, app.Log());
 }
 
@@ -118,7 +126,8 @@ TEST(HostingMainLookupFailure, ClassWithoutMainHasTheVmsErrorPrinted) {
     // A VM leaves NoSuchMethodError pending for the failed lookup: it is printed
     // instead of the launcher's own "No main method" box.
     HostedApp app(JvmIniWith("main", L"missing"), {}, TestJvmVariant::kNoFindClassFromBootLoader);
-    LauncherRun run = app.Run();
+    LauncherRun run = app.Run(
+        {}, {ExpectErrorBox(StoppedBeforeMainBox(TestJvmExceptionReport(L"java.lang.NoSuchMethodError: main")))});
     TestJvmLog log = app.Log();
     ExpectFailedLaunchEnded(run, log);
     EXPECT_EQ(log.describedExceptions, std::vector<std::string>{"java/lang/NoSuchMethodError"});
@@ -126,7 +135,8 @@ TEST(HostingMainLookupFailure, ClassWithoutMainHasTheVmsErrorPrinted) {
 
 TEST(HostingMainLookupFailure, ClassNameCharactersUnavailableHaveTheErrorPrinted) {
     HostedApp app(JvmIniWith("fail", L"GetStringUTFChars"), {}, TestJvmVariant::kNoFindClassFromBootLoader);
-    LauncherRun run = app.Run();
+    LauncherRun run = app.Run({}, {ExpectErrorBox(StoppedBeforeMainBox(
+                                      TestJvmExceptionReport(L"java.lang.OutOfMemoryError: GetStringUTFChars made to fail")))});
     TestJvmLog log = app.Log();
     ExpectFailedLaunchEnded(run, log);
     EXPECT_EQ(log.describedExceptions, std::vector<std::string>{"java/lang/OutOfMemoryError"});
@@ -134,7 +144,8 @@ TEST(HostingMainLookupFailure, ClassNameCharactersUnavailableHaveTheErrorPrinted
 
 TEST(HostingMainLookupFailure, ArgumentArrayThatCannotBeMadeHasTheErrorPrinted) {
     HostedApp app(JvmIniWith("fail", L"NewObjectArray"));
-    LauncherRun run = app.Run({L"x"});
+    LauncherRun run = app.Run({L"x"}, {ExpectErrorBox(StoppedBeforeMainBox(
+                                          TestJvmExceptionReport(L"java.lang.OutOfMemoryError: NewObjectArray made to fail")))});
     TestJvmLog log = app.Log();
     ExpectFailedLaunchEnded(run, log);
     EXPECT_EQ(log.describedExceptions, std::vector<std::string>{"java/lang/OutOfMemoryError"});

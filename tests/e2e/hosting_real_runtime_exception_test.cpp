@@ -16,22 +16,6 @@ namespace orvo::test {
 namespace {
 
 constexpr wchar_t kMessage[] = L"Gr\u00FC\u00DFe aus main";
-constexpr int kTraceEdit = 208;
-
-ExpectedWindow ExpectDialogAnswered(int button, std::wstring* traceSeen) {
-    ExpectedWindow expected;
-    expected.description = L"Java Exception dialog";
-    expected.matches = [](const WindowSnapshot& window) {
-        return window.IsDialog() && window.title == L"Java Exception";
-    };
-    expected.screenshotLabel = L"dialog";
-    expected.respond = [button, traceSeen](const WindowSnapshot& window) {
-        const ControlSnapshot* trace = window.Control(kTraceEdit);
-        if (trace) *traceSeen = trace->text;
-        EXPECT_TRUE(PressButton(window.handle, button));
-    };
-    return expected;
-}
 
 ProbeAppSettings WithFailureCheck(const AppFolder& folder) {
     ProbeAppSettings settings;
@@ -43,7 +27,7 @@ TEST(HostingRealRuntimeException, DialogShowsTheTraceAndIgnoreLeavesTheException
     AppFolder folder;
     ProbeApp app(folder, WithFailureCheck(folder));
     std::wstring trace;
-    LauncherRun run = app.Run({L"throw", kMessage}, {ExpectDialogAnswered(IDOK, &trace)});
+    LauncherRun run = app.Run({L"throw", kMessage}, {ExpectJavaExceptionDialog(IDOK, &trace)});
     EXPECT_EQ(run.exitCode, 0);
     ExpectHostedByApp64(run, app.Results());
     EXPECT_EQ(trace.find(std::wstring(L"java.lang.IllegalStateException: ") + kMessage + L"\r\n"), 0u) << Utf8(trace);
@@ -59,7 +43,7 @@ TEST(HostingRealRuntimeException, StopEndsTheProgramWithMinusOne) {
     AppFolder folder;
     ProbeApp app(folder, WithFailureCheck(folder));
     std::wstring trace;
-    LauncherRun run = app.Run({L"throw", L"stop me"}, {ExpectDialogAnswered(IDCANCEL, &trace)});
+    LauncherRun run = app.Run({L"throw", L"stop me"}, {ExpectJavaExceptionDialog(IDCANCEL, &trace)});
     EXPECT_EQ(run.exitCode, -1);
     ExpectHostedByApp64(run, app.Results());
     EXPECT_EQ(trace.find(L"java.lang.IllegalStateException: stop me"), 0u);

@@ -9,6 +9,7 @@ namespace orvo::test {
 HostedApp::HostedApp(const TestJvmIni& jvmIni, HostedIni ini, TestJvmVariant variant)
     : runtime(folder.PathOf(L"jre"), jvmIni, TestJvmFlavor::kServer, variant),
       launcher(folder.AddLauncher(L"App.exe")) {
+    folder.CreateFolder(L"classes");  // a class path that names nothing stops the launch
     WriteIni(ini);
 }
 
@@ -49,6 +50,20 @@ void ExpectNoProblems(const TestJvmLog& log) {
 
 ExpectedWindow ExpectErrorBox(std::wstring text, std::wstring screenshotLabel) {
     return ExpectMessageBox(std::move(text), IDOK, std::move(screenshotLabel));
+}
+
+std::wstring StoppedBeforeMainBox(std::wstring_view runtimeOutput) {
+    return L"The Java runtime stopped before the application started. It reported:\n\n" + std::wstring(runtimeOutput);
+}
+
+std::wstring WithRuntimeReport(std::wstring_view box, std::wstring_view runtimeOutput) {
+    std::wstring text(box);
+    text += text.ends_with(L'\n') ? L"\n" : L"\n\n";
+    return text + L"The Java runtime reported:\n" + std::wstring(runtimeOutput);
+}
+
+std::wstring TestJvmExceptionReport(std::wstring_view classAndMessage) {
+    return L"Exception in thread \"main\" " + std::wstring(classAndMessage) + L"\n\tat testjvm.Native(Native Method)";
 }
 
 TestJvmLog HostedApp::RunToCleanEnd() const {

@@ -18,7 +18,7 @@ inline constexpr wchar_t kAppClasses[] = L"com/example/App;sun/launcher/Launcher
 
 struct HostedIni {
     std::wstring mainClass = L"com.example.App";
-    // "Class Path"; nullopt: an absolute entry that needs no file.
+    // "Class Path"; nullopt: the absolute entry of the folder "classes".
     std::optional<std::wstring> classPath;
     std::wstring applicationLines;  // further "key=value\n" lines of [Application]
     std::wstring runtimeLines;      // of [Java Runtime Environment]
@@ -61,5 +61,12 @@ void ExpectNoProblems(const TestJvmLog& log);
 
 // An error box of the launcher with exactly this text, answered with OK.
 ExpectedWindow ExpectErrorBox(std::wstring text, std::wstring screenshotLabel = {});
+
+// The box of a start that ended before main with only the runtime's own words, and
+// a launcher's box followed by them (standard error leads nowhere in a test run).
+std::wstring StoppedBeforeMainBox(std::wstring_view runtimeOutput);
+std::wstring WithRuntimeReport(std::wstring_view box, std::wstring_view runtimeOutput);
+// What the test JVM prints for an exception it describes or leaves uncaught.
+std::wstring TestJvmExceptionReport(std::wstring_view classAndMessage);
 
 }  // namespace orvo::test

@@ -105,11 +105,14 @@ TEST(HostingVmCreation, EachFailedCreationResultIsNamedInTheBox) {
     }
 }
 
-TEST(HostingVmCreation, OptionTheVmDoesNotRecogniseStopsTheLaunch) {
+// The VM names the option on standard error; with nobody reading it, the box shows it.
+TEST(HostingVmCreation, OptionTheVmDoesNotRecogniseStopsTheLaunchWithTheVmsWords) {
     HostedIni ini;
     ini.runtimeLines = L"Virtual Machine Parameters=-Xmx64m -Xorvo-unknown\n";
     HostedApp app(HostedApp::DefaultJvmIni(), ini);
-    LauncherRun run = app.Run({}, {ExpectErrorBox(CreationBox(L"unknown"), L"unrecognised-option")});
+    LauncherRun run = app.Run(
+        {}, {ExpectErrorBox(WithRuntimeReport(CreationBox(L"unknown"), L"Unrecognized option: -Xorvo-unknown"),
+                            L"unrecognised-option")});
     EXPECT_EQ(run.exitCode, -1);
     TestJvmLog log = app.Log();
     ASSERT_EQ(log.EventsNamed("reject").size(), 1u);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hosting_test_app.h"
+#include "support/wide_text.h"
 
 namespace orvo::test {
 namespace {
@@ -111,14 +112,17 @@ TEST(HostingVmParameters, CharactersOutsideTheCodePageBecomeItsDefaultCharacter)
     // turn into a real quotation mark on the way to the VM.
     // Nor may a letter turn into a plain one that merely looks like it (A with macron).
     ini.runtimeLines = L"Virtual Machine Parameters=-Dname=\uFF02a b\uFF02 -Dcity=K\u00F8benhavn -Dletter=\u0100\n";
-    ini.classPath = L"C:\\donn\u00E9es\\\u65E5\u672C.jar";
+    // A class path entry that names nothing (not even its folder) is no path to shorten.
     ini.encoding = TextEncoding::kUtf16Bom;
     HostedApp app(HostedApp::DefaultJvmIni(), ini);
+    ini.classPath = L"C:\\donn\u00E9es\\\u65E5\u672C.jar;" + app.DefaultClassPathEntry();
+    app.WriteIni(ini);
     TestJvmLog log = app.RunToCleanEnd();
     ASSERT_EQ(log.creations.size(), 1u);
     const auto& options = log.creations[0].options;
     ASSERT_EQ(options.size(), 7u);
-    EXPECT_EQ(options[0].bytes, "-Djava.class.path=C:\\donn\xE9" "es\\??.jar;");
+    EXPECT_EQ(options[0].bytes,
+              "-Djava.class.path=C:\\donn\xE9" "es\\??.jar;" + Utf8(app.DefaultClassPathEntry()) + ";");
     EXPECT_EQ(options[1].bytes, "-Dname=?a");
     EXPECT_EQ(options[2].bytes, "b?");
     EXPECT_EQ(options[3].bytes, "-Dcity=K\xF8" "benhavn");

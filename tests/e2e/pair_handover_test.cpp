@@ -30,6 +30,7 @@ protected:
                   TestJvmVariant::kComplete, TestJvmArch::kPair),
           launcher(folder.AddLauncher(L"App.exe")),
           elsewhere(folder.CreateFolder(L"elsewhere")) {
+        folder.CreateFolder(L"classes");
         folder.AddCopyOf(PairLauncher(), L"Pair.exe");
         WriteIni(true);
     }

@@ -36,15 +36,15 @@ TEST(RealRuntimeExit, ProcessOutlivesMainUntilTheLastNonDaemonThreadEnds) {
     EXPECT_EQ(folder.ReadText(L"worker-done.txt"), L"done") << "the process ended before the worker thread";
 }
 
-// Without the exception dialog the launch goes on as if main had returned; the
-// runtime prints the uncaught exception when the main thread leaves it.
-TEST(RealRuntimeExit, ExceptionEscapingMainIsPrintedAndTheExitCodeStaysZero) {
+// Without the exception dialog the runtime prints the uncaught exception when the main
+// thread leaves it, and the launch fails with 1, as with java.exe.
+TEST(RealRuntimeExit, ExceptionEscapingMainIsPrintedAndTheExitCodeIsOne) {
     AppFolder folder;
     ProbeAppSettings settings;
     settings.applicationLines = L"Error File=" + folder.PathOf(L"err.txt") + L"\n";
     ProbeApp app(folder, settings);
     LauncherRun run = app.Run({L"throw", L"boom from main"});
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 1);
     ExpectHostedByApp64(run, app.Results());
     ProbeResults results = app.Results();
     EXPECT_TRUE(results.HasLine(L"main", L"started")) << results.Text();

@@ -59,15 +59,22 @@ TEST(RealRuntimePair, WithoutPairReturnCodeTheHandOverReturnsZeroAtOnce) {
     EXPECT_EQ(app.Results().Value(L"exit"), L"7") << app.Results().Text();
 }
 
+// What the 32-bit launcher says when it is left alone with the 64-bit runtime.
+std::wstring Runtime64BitBox() {
+    return L"The Java runtime " + RealRuntimeHome() +
+           L" is a 64-bit runtime, which this 32-bit launcher cannot run. Ship the 64-bit launcher with the "
+           L"application and name it in \"Pair Product\" in the [Application] section of the INI file.";
+}
+
 // A pair that is not there is no pair: the 32-bit launcher tries the 64-bit library
-// itself and names it in the box, instead of ending with 0 and nothing on screen.
+// itself and says which launcher it needs, instead of ending with 0 and nothing on screen.
 TEST(RealRuntimePair, MissingPairLeavesTheLaunchHere) {
     AppFolder folder;
     ProbeAppSettings settings;
     settings.pairProduct = folder.PathOf(L"Missing64.exe");
     ProbeApp app(folder, settings);
-    const std::wstring box = L"Failed to load Java VM library: " + RealRuntimeClientLibrary() + L" (errno = 193).\n";
-    LauncherRun run = TestingLauncher64() ? app.Run({L"exit", L"5"}) : app.Run({}, {ExpectMessageBox(box)});
+    LauncherRun run =
+        TestingLauncher64() ? app.Run({L"exit", L"5"}) : app.Run({}, {ExpectMessageBox(Runtime64BitBox(), IDOK, L"runtime-64-bit")});
     ASSERT_EQ(run.processes.size(), 1u) << DescribeProcesses(run);
     if (TestingLauncher64()) {
         EXPECT_EQ(run.exitCode, 5) << "App64.exe must host the runtime, not look for its pair";
@@ -77,15 +84,15 @@ TEST(RealRuntimePair, MissingPairLeavesTheLaunchHere) {
     EXPECT_FALSE(app.Results().exists()) << app.Results().Text();
 }
 
-// Without a pair, the 32-bit launcher tries the 64-bit library itself and names
-// it in the box; the 64-bit launcher just runs it.
+// Without a pair, the 32-bit launcher tries the 64-bit library itself and says the
+// 64-bit launcher must be shipped; the 64-bit launcher just runs it.
 TEST(RealRuntimePair, WithoutPairProductOnlyTheMatchingLauncherHostsTheRuntime) {
     AppFolder folder;
     ProbeAppSettings settings;
     settings.pairProduct = L"";
     ProbeApp app(folder, settings);
-    const std::wstring box = L"Failed to load Java VM library: " + RealRuntimeClientLibrary() + L" (errno = 193).\n";
-    LauncherRun run = TestingLauncher64() ? app.Run({L"exit", L"5"}) : app.Run({}, {ExpectMessageBox(box)});
+    LauncherRun run =
+        TestingLauncher64() ? app.Run({L"exit", L"5"}) : app.Run({}, {ExpectMessageBox(Runtime64BitBox(), IDOK, L"runtime-64-bit")});
     ASSERT_EQ(run.processes.size(), 1u) << DescribeProcesses(run);
     if (TestingLauncher64()) {
         EXPECT_EQ(run.exitCode, 5);

@@ -20,7 +20,9 @@ TEST(RealRuntimeVmOptions, UnknownOptionStopsTheCreationWithABox) {
     ProbeAppSettings settings;
     settings.runtimeLines = L"Virtual Machine Parameters=-Xfoo\n";
     ProbeApp app(folder, settings);
-    const std::wstring box = L"JNI exception: failed to create the Java VM\nReason: unknown.\n";
+    // The runtime names the option it rejects.
+    const std::wstring box = L"JNI exception: failed to create the Java VM\nReason: unknown.\n\n"
+                             L"The Java runtime reported:\nUnrecognized option: -Xfoo";
     LauncherRun run = app.Run({}, {ExpectMessageBox(box, IDOK, L"real-runtime-unknown-option")});
     EXPECT_EQ(run.exitCode, -1) << DescribeProcesses(run);
     ExpectProcessesOfHandOver(run);
@@ -53,6 +55,32 @@ TEST(RealRuntimeVmOptions, HeapShareOfPhysicalMemoryArrivesAsKibibytes) {
     const double maxMemory = std::wcstod(reported->c_str(), nullptr);
     EXPECT_NEAR(maxMemory, expected, expected * 0.10) << "total physical memory " << memory.ullTotalPhys;
     EXPECT_EQ(results.Value(L"prop.orvo.greeting"), L"a b") << results.Text();
+}
+
+// Documentation writes module options as java.exe takes them, in two words; the VM
+// takes only the one-word form. Without the option, java.lang stays closed (the
+// illegal-access default of Java 9 to 16 would open it, so it is turned off).
+TEST(RealRuntimeVmOptions, ModuleOptionInTwoWordsOpensJavaLang) {
+    struct Case {
+        const wchar_t* parameters;
+        const wchar_t* javaLang;
+    };
+    const Case cases[] = {
+        {L"--add-opens java.base/java.lang=ALL-UNNAMED", L"open"},
+        {L"--add-opens=java.base/java.lang=ALL-UNNAMED", L"open"},
+        {L"", L"closed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.parameters)));
+        AppFolder folder;
+        ProbeAppSettings settings;
+        settings.runtimeLines = std::wstring(L"Virtual Machine Parameters=--illegal-access=deny ") + c.parameters + L"\n";
+        ProbeApp app(folder, settings);
+        LauncherRun run = app.Run({L"open-java-lang"});
+        EXPECT_EQ(run.exitCode, 0) << DescribeProcesses(run);
+        ExpectHostedByApp64(run, app.Results());
+        EXPECT_EQ(app.Results().Value(L"java-lang"), c.javaLang) << app.Results().Text();
+    }
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ HostedIni ServiceIni(std::wstring applicationLines = {}) {
 struct ServiceCase {
     const wchar_t* window;  // what a person would have seen
     std::function<void(HostedApp&)> arrange;
-    std::wstring standardError;  // every line ends with "\r\n"
+    std::wstring standardError;  // the launcher's lines end with "\r\n", the runtime's with "\n"
     std::optional<long> javaExit;  // System.exit's status, as Stop gives it
 };
 
@@ -54,8 +54,12 @@ const ServiceCase kCases[] = {
          app.WriteIni(ServiceIni(L"Failure Check=Yes\n"));
          app.runtime.WriteIni(HostedApp::DefaultJvmIni().Set("main", L"throw").Set("main_stack_trace", kTrace));
      },
+     // then the report of the uncaught exception, as without Failure Check
      L"The java process has thrown the following uncaught exception and was stopped:\r\n"
-     L"java.lang.IllegalStateException: Gr\u00FC\u00DFe \u65E5\u672C\r\n\tat com.example.App.main(App.java:7)\r\n", -1},
+     L"java.lang.IllegalStateException: Gr\u00FC\u00DFe \u65E5\u672C\r\n\tat com.example.App.main(App.java:7)\r\n"
+     L"Exception in thread \"main\" java.lang.IllegalStateException: Gr\u00FC\u00DFe \u65E5\u672C\n"
+     L"\tat com.example.App.main(App.java:7)\n",
+     -1},
 };
 
 TEST(ServiceMode, NothingWaitsForAPersonAndTheMessageGoesToStandardError) {

@@ -5,6 +5,12 @@ find_program(ORVO_JAVAC javac REQUIRED)
 find_program(ORVO_JAR_TOOL jar REQUIRED)
 set(ORVO_JAVA_RUNTIME "${CMAKE_SOURCE_DIR}/build/runtime/jdk" CACHE PATH
     "Home folder of the Windows Java runtime the end-to-end tests run on")
+# Today's runtimes (17, 21, 25), for the tests that run on each of them.
+set(ORVO_TODAYS_JAVA_VERSIONS 17 21 25)
+foreach(feature IN LISTS ORVO_TODAYS_JAVA_VERSIONS)
+  set(ORVO_JAVA_RUNTIME_${feature} "${CMAKE_SOURCE_DIR}/build/runtime/jdk${feature}" CACHE PATH
+      "Home folder of the Windows Java ${feature} runtime of the end-to-end tests")
+endforeach()
 
 file(GLOB_RECURSE ORVO_JAVA_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/java/*.java)
 set(ORVO_JAVA_CLASSES ${CMAKE_BINARY_DIR}/java/classes)
@@ -21,13 +27,17 @@ add_custom_command(OUTPUT ${ORVO_PROBE_JAR}
 add_custom_target(orvo_java_tests ALL DEPENDS ${ORVO_PROBE_JAR})
 add_dependencies(orvo_e2e_tests orvo_java_tests)
 
-# An application folder whose "jre" is a link to the runtime: the runtime bundled
-# beside the launcher, as applications ship it, without a 53 MB copy.
+# Application folders whose "jre" is a link to the runtime: the runtime bundled
+# beside the launcher, as applications ship it, without a 53 MB copy. Two of them have
+# names with letters outside the ANSI code page (1252 here) and inside it.
 set(ORVO_BUNDLED_RUNTIME_APP ${CMAKE_BINARY_DIR}/java/bundled-runtime-app)
-file(MAKE_DIRECTORY ${ORVO_BUNDLED_RUNTIME_APP})
-if(NOT IS_SYMLINK ${ORVO_BUNDLED_RUNTIME_APP}/jre)
-  file(CREATE_LINK ${ORVO_JAVA_RUNTIME} ${ORVO_BUNDLED_RUNTIME_APP}/jre SYMBOLIC)
-endif()
+foreach(app_folder "bundled-runtime-app" "Прога Test" "Prôgram Tëst")
+  set(app_path "${CMAKE_BINARY_DIR}/java/${app_folder}")
+  file(MAKE_DIRECTORY "${app_path}")
+  if(NOT IS_SYMLINK "${app_path}/jre")
+    file(CREATE_LINK ${ORVO_JAVA_RUNTIME} "${app_path}/jre" SYMBOLIC)
+  endif()
+endforeach()
 
 orvo_windows_path(ORVO_PROBE_JAR_WIN "${ORVO_PROBE_JAR}")
 orvo_windows_path(ORVO_JAVA_RUNTIME_WIN "${ORVO_JAVA_RUNTIME}")
@@ -36,3 +46,8 @@ set_property(TEST unit-${ORVO_ARCH} e2e-${ORVO_ARCH} APPEND PROPERTY ENVIRONMENT
   "ORVO_PROBE_JAR=${ORVO_PROBE_JAR_WIN}"
   "ORVO_JAVA_RUNTIME=${ORVO_JAVA_RUNTIME_WIN}"
   "ORVO_BUNDLED_RUNTIME_APP=${ORVO_BUNDLED_RUNTIME_APP_WIN}")
+foreach(feature IN LISTS ORVO_TODAYS_JAVA_VERSIONS)
+  orvo_windows_path(runtime_win "${ORVO_JAVA_RUNTIME_${feature}}")
+  set_property(TEST unit-${ORVO_ARCH} e2e-${ORVO_ARCH} APPEND PROPERTY ENVIRONMENT
+    "ORVO_JAVA_RUNTIME_${feature}=${runtime_win}")
+endforeach()

@@ -8,19 +8,12 @@
 #include "support/file_tree.h"
 #include "support/harness_error.h"
 #include "support/test_environment.h"
+#include "support/ui_automation.h"
 #include "support/wide_text.h"
 
 namespace orvo::test {
 
 namespace {
-
-std::wstring FromUtf8(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-    return text;
-}
 
 std::wstring Unescaped(std::wstring_view text) {
     std::wstring result;
@@ -58,6 +51,17 @@ std::wstring KeyLine(std::wstring_view key, const std::optional<std::wstring>& v
 }  // namespace
 
 std::wstring RealRuntimeHome() { return RequiredEnvironment(L"ORVO_JAVA_RUNTIME"); }
+
+std::wstring RealRuntimeHome(int javaVersion) {
+    if (javaVersion == 11) return RealRuntimeHome();
+    std::wstring variable = L"ORVO_JAVA_RUNTIME_" + std::to_wstring(javaVersion);
+    return RequiredEnvironment(variable.c_str());
+}
+
+std::wstring RealRuntimeLibrary(int javaVersion) {
+    if (javaVersion == 11) return RealRuntimeClientLibrary();
+    return RealRuntimeHome(javaVersion) + L"\\bin\\server\\jvm.dll";
+}
 
 std::wstring ProbeJar() { return RequiredEnvironment(L"ORVO_PROBE_JAR"); }
 
@@ -156,7 +160,10 @@ void ProbeApp::AddLauncherCopy(const std::wstring& source, const std::wstring& t
     WriteFileBytes(target, *launcher + *jar);
 }
 
-BundledRuntimeFolder::BundledRuntimeFolder() : path_(RequiredEnvironment(L"ORVO_BUNDLED_RUNTIME_APP")) {
+BundledRuntimeFolder::BundledRuntimeFolder() : BundledRuntimeFolder(std::wstring_view()) {}
+
+BundledRuntimeFolder::BundledRuntimeFolder(std::wstring_view name) : path_(RequiredEnvironment(L"ORVO_BUNDLED_RUNTIME_APP")) {
+    if (!name.empty()) path_ = path_.substr(0, path_.rfind(L'\\') + 1) + std::wstring(name);
     if (!PathExists(path_ + L"\\jre\\bin\\java.dll"))
         throw HarnessError(L"no runtime linked as " + path_ + L"\\jre; configure the build with the runtime fetched");
     if (!RemoveAllButRuntime()) throw HarnessError(L"cannot clear " + path_);
@@ -186,6 +193,22 @@ bool BundledRuntimeFolder::RemoveAllButRuntime() const {
         else removed = (DeleteFileW(full.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) && removed;
     } while (FindNextFileW(search.get(), &entry));
     return removed;
+}
+
+ExpectedWindow ExpectJavaExceptionDialog(int button, std::wstring* stackTraceSeen) {
+    constexpr int kStackTraceEdit = 208;
+    ExpectedWindow expected;
+    expected.description = L"Java Exception dialog";
+    expected.matches = [](const WindowSnapshot& window) {
+        return window.IsDialog() && window.title == L"Java Exception";
+    };
+    expected.screenshotLabel = L"dialog";
+    expected.respond = [button, stackTraceSeen](const WindowSnapshot& window) {
+        const ControlSnapshot* trace = window.Control(kStackTraceEdit);
+        if (trace) *stackTraceSeen = trace->text;
+        EXPECT_TRUE(PressButton(window.handle, button));
+    };
+    return expected;
 }
 
 std::wstring DescribeProcesses(const LauncherRun& run) {

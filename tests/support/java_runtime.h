@@ -26,6 +26,14 @@ inline constexpr DWORD kRealRuntimeTimeoutMs = 60000;
 
 // ORVO_JAVA_RUNTIME: the runtime's home folder (Windows path, no trailing "\").
 std::wstring RealRuntimeHome();
+// The Java versions the tests have a real runtime of, oldest first.
+inline constexpr int kRealRuntimeVersions[] = {11, 17, 21, 25};
+// The home of the runtime of that Java version: ORVO_JAVA_RUNTIME for 11,
+// ORVO_JAVA_RUNTIME_<version> for the others.
+std::wstring RealRuntimeHome(int javaVersion);
+// Its JVM library as the launcher picks it without a JVM Type: the client one where
+// there is one (11), else the server one.
+std::wstring RealRuntimeLibrary(int javaVersion);
 // ORVO_PROBE_JAR: the jar that holds orvo.test.Probe.
 std::wstring ProbeJar();
 // The library the launcher picks in the runtime when no JVM Type is set: the client one.
@@ -106,6 +114,8 @@ class BundledRuntimeFolder {
 public:
     // Throws HarnessError when the folder or its runtime is missing.
     BundledRuntimeFolder();
+    // Another such folder beside it, made by the build: "Прога Test" or "Prôgram Tëst".
+    explicit BundledRuntimeFolder(std::wstring_view name);
     ~BundledRuntimeFolder();
     BundledRuntimeFolder(const BundledRuntimeFolder&) = delete;
     BundledRuntimeFolder& operator=(const BundledRuntimeFolder&) = delete;
@@ -118,6 +128,10 @@ private:
 
     std::wstring path_;
 };
+
+// The "Java Exception" dialog, answered with `button` (IDOK: Ignore, IDCANCEL: Stop)
+// after its stack trace is copied to *stackTraceSeen.
+ExpectedWindow ExpectJavaExceptionDialog(int button, std::wstring* stackTraceSeen);
 
 // One line per process of the run (image, exit code), for failure messages.
 std::wstring DescribeProcesses(const LauncherRun& run);

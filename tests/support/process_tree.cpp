@@ -51,12 +51,13 @@ std::vector<HANDLE> InheritedBy(const ChildStartup& startup) {
     return handles;
 }
 
+// Always the handles given, null ones included: without STARTF_USESTDHANDLES wine
+// hands a child the test's own streams, where a program started from the desktop has
+// none at all.
 void FillInStartup(const ChildStartup& startup, STARTUPINFOW& info) {
-    if (startup.stdOutput || startup.stdError) {
-        info.dwFlags |= STARTF_USESTDHANDLES;
-        info.hStdOutput = startup.stdOutput;
-        info.hStdError = startup.stdError;
-    }
+    info.dwFlags |= STARTF_USESTDHANDLES;
+    info.hStdOutput = startup.stdOutput;
+    info.hStdError = startup.stdError;
     if (startup.showWindow) {
         info.dwFlags |= STARTF_USESHOWWINDOW;
         info.wShowWindow = *startup.showWindow;

@@ -17,6 +17,13 @@ const wchar_t* const kJavaVendorKeys[7] = {
     L"Software\\IBM\\Java2 Runtime Environment",
 };
 
+const wchar_t* const kJavaInstallerKeys[10] = {
+    L"Software\\Eclipse Adoptium\\JDK", L"Software\\Eclipse Adoptium\\JRE", L"Software\\AdoptOpenJDK\\JDK",
+    L"Software\\AdoptOpenJDK\\JRE",     L"Software\\Eclipse Foundation\\JDK", L"Software\\Microsoft\\JDK",
+    L"Software\\Semeru\\JDK",           L"Software\\Semeru\\JRE",             L"Software\\Azul Systems\\Zulu",
+    L"Software\\BellSoft\\Liberica",
+};
+
 namespace {
 
 bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
@@ -28,10 +35,16 @@ bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
 
 void RequireNoJavaRegistrations() {
     std::wstring found;
+    auto look = [&found](HKEY root, const wchar_t* path, REGSAM view) {
+        if (!KeyExists(root, path, view)) return;
+        found += (root == HKEY_CURRENT_USER ? L"\n  HKCU\\" : L"\n  HKLM\\") + std::wstring(path) +
+                 (view == KEY_WOW64_32KEY ? L" (32-bit view)" : L" (64-bit view)");
+    };
     for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-        for (const wchar_t* path : kJavaVendorKeys) {
-            if (KeyExists(HKEY_LOCAL_MACHINE, path, view))
-                found += L"\n  HKLM\\" + std::wstring(path) + (view == KEY_WOW64_32KEY ? L" (32-bit view)" : L" (64-bit view)");
+        for (const wchar_t* path : kJavaVendorKeys) look(HKEY_LOCAL_MACHINE, path, view);
+        for (const wchar_t* path : kJavaInstallerKeys) {
+            look(HKEY_LOCAL_MACHINE, path, view);
+            look(HKEY_CURRENT_USER, path, view);
         }
     }
     if (found.empty()) return;

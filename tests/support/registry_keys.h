@@ -14,10 +14,13 @@ namespace orvo::test {
 
 // The seven keys under HKEY_LOCAL_MACHINE where Java runtimes are registered.
 extern const wchar_t* const kJavaVendorKeys[7];
+// The keys of today's installers, under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
+extern const wchar_t* const kJavaInstallerKeys[10];
 
-// Throws HarnessError naming every vendor key that exists, in either registry view:
-// the machine has Java runtimes registered, which a runtime-search test would find
-// and must not delete. The wine prefix the test run makes has none.
+// Throws HarnessError naming every vendor key that exists, in either registry view
+// (and, for the installers' keys, per user too): the machine has Java runtimes
+// registered, which a runtime-search test would find and must not delete. The wine
+// prefix the test run makes has none.
 void RequireNoJavaRegistrations();
 
 // Keys and values made for one test, removed again when it ends (or by RemoveAll).

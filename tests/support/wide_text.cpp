@@ -32,6 +32,8 @@ std::wstring Widen(UINT codePage, std::string_view bytes) {
 
 std::string Utf8(std::wstring_view text) { return Narrow(CP_UTF8, text); }
 
+std::wstring FromUtf8(std::string_view bytes) { return Widen(CP_UTF8, bytes); }
+
 std::string AnsiBytes(std::wstring_view text) { return Narrow(CP_ACP, text); }
 
 std::wstring DecodeText(std::string_view bytes) {

@@ -9,6 +9,9 @@ namespace orvo::test {
 // UTF-8 bytes of the text (for exception messages and logs).
 std::string Utf8(std::wstring_view text);
 
+// The text of UTF-8 bytes (a results or trace file).
+std::wstring FromUtf8(std::string_view bytes);
+
 // The text in the ANSI code page, as the profile API reads an INI file without a BOM.
 std::string AnsiBytes(std::wstring_view text);
 

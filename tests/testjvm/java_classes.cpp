@@ -62,6 +62,14 @@ void DefineJdkClasses() {
         {"<init>", "()V", false, ByteArrayOutputStreamInit},
         {"toString", "()Ljava/lang/String;", false, ByteArrayOutputStreamToString},
     });
+    DefineClass("java/lang/Thread", true, {
+        {"currentThread", "()Ljava/lang/Thread;", true, ThreadCurrentThread},
+        {"getUncaughtExceptionHandler", "()Ljava/lang/Thread$UncaughtExceptionHandler;", false,
+         ThreadGetUncaughtExceptionHandler},
+    });
+    DefineClass("java/lang/ThreadGroup", true, {
+        {"uncaughtException", "(Ljava/lang/Thread;Ljava/lang/Throwable;)V", false, ThreadGroupUncaughtException},
+    });
     for (std::string_view name : kThrowables) DefineThrowable(name);
     DefineThrowable(Vm().settings.mainExceptionClass);
 }

@@ -20,6 +20,9 @@ Value ByteArrayOutputStreamInit(CallContext& call);
 Value ByteArrayOutputStreamToString(CallContext& call);
 Value ThrowablePrintStackTrace(CallContext& call);
 Value ThrowableToString(CallContext& call);
+Value ThreadCurrentThread(CallContext& call);
+Value ThreadGetUncaughtExceptionHandler(CallContext& call);
+Value ThreadGroupUncaughtException(CallContext& call);
 
 // Bodies of the declared classes' methods (application_methods.cpp).
 Value Main(CallContext& call);

@@ -109,4 +109,24 @@ Value ThrowableToString(CallContext& call) {
     return Value{0, 0, NewString(trace.substr(0, trace.find_first_of(u"\r\n")))};
 }
 
+Value ThreadCurrentThread(CallContext& call) {
+    Object* thread = NewObjectOf(FindClassObject("java/lang/Thread"), ObjectKind::kInstance);
+    thread->text = Utf16FromUtf8(call.thread.name);
+    return Value{0, 0, thread};
+}
+
+// Every thread's handler is the default one, its thread group.
+Value ThreadGetUncaughtExceptionHandler(CallContext&) {
+    return Value{0, 0, NewObjectOf(FindClassObject("java/lang/ThreadGroup"), ObjectKind::kInstance)};
+}
+
+Value ThreadGroupUncaughtException(CallContext& call) {
+    if (Argument(call, 0, {"java/lang/Thread"}) == nullptr) return {};
+    Object* throwable = call.arguments.at(1).object;
+    if (throwable == nullptr || throwable->classObject == nullptr || !throwable->classObject->throwable)
+        Misuse("ThreadGroup.uncaughtException: argument 1 is no throwable");
+    PrintException(call.thread, throwable, "uncaught");
+    return {};
+}
+
 }  // namespace orvo::testjvm

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ using Names = std::vector<std::wstring>;
 struct FakeSystem {
     std::map<std::wstring, Names> matches;
     std::vector<std::wstring> searched;
+    std::vector<std::wstring> files;  // what exists, for absolute entries
 
     ClassPathServices Services() {
         return {[](const std::wstring& text) {
@@ -28,6 +30,9 @@ struct FakeSystem {
                     searched.push_back(pattern);
                     auto found = matches.find(pattern);
                     return found == matches.end() ? Names{} : found->second;
+                },
+                [this](const std::wstring& path) {
+                    return std::find(files.begin(), files.end(), path) != files.end();
                 }};
     }
 };
@@ -93,6 +98,35 @@ TEST(ClassPathMatchPath, FolderPartOfThePatternPlusName) {
     EXPECT_EQ(ClassPathMatchPath(L"C:\\App\\lib\\*.jar", L"a.jar"), L"C:\\App\\lib\\a.jar");
     EXPECT_EQ(ClassPathMatchPath(L"C:\\App/lib/*.jar", L"a.jar"), L"C:\\App/lib\\a.jar");
     EXPECT_EQ(ClassPathMatchPath(L"C:*.jar", L"a.jar"), L"C:a.jar");
+}
+
+TEST(MissingClassPathEntries, NamesWhereEveryEntryWasLookedForWhenNoneExists) {
+    FakeSystem system;
+    EXPECT_EQ(MissingClassPathEntries(L"app.jar;;lib\\*.jar;D:\\x.jar;%APPDATA%\\p.jar;C:\\y\\*.jar", kLauncher,
+                                      system.Services()),
+              (Names{L"C:\\App\\app.jar", L"C:\\App\\lib\\*.jar", L"D:\\x.jar", L"C:\\Users\\u\\AppData\\p.jar",
+                     L"C:\\y\\*.jar"}));
+}
+
+TEST(MissingClassPathEntries, OneExistingEntryOrNoEntryAtAllIsNoneMissing) {
+    struct Case {
+        const wchar_t* setting;
+        const wchar_t* existing;  // an absolute file, or a pattern that matches
+    };
+    const Case cases[] = {
+        {L"app.jar;lib\\*.jar;D:\\x.jar", L"D:\\x.jar"},
+        {L"app.jar;lib\\*.jar;D:\\x.jar", L"C:\\App\\lib\\*.jar"},
+        {L"app.jar;lib\\*.jar;D:\\x.jar", L"C:\\App\\app.jar"},
+        {L"", L""},
+        {L";;", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.setting << " with " << c.existing);
+        FakeSystem system;
+        system.files = {c.existing};
+        system.matches[c.existing] = {L"match"};
+        EXPECT_TRUE(MissingClassPathEntries(c.setting, kLauncher, system.Services()).empty());
+    }
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace orvo {
 namespace {
 
 JvmCandidate C(std::wstring_view version, const wchar_t* home, bool isServer = false, bool preferred = false) {
-    return {JavaVersion::Parse(version, JavaVersion::kFillLow).version, home, isServer, preferred};
+    return {JavaVersion::Parse(version, JavaVersion::kFillLow).version, home, isServer, preferred, {}};
 }
 
 std::wstring Homes(const std::vector<JvmCandidate>& list) {

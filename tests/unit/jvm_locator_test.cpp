@@ -14,8 +14,10 @@
 #include "foundation/pe_image_view.h"
 #include "support/file_tree.h"
 #include "support/harness_error.h"
+#include "support/installer_keys.h"
 #include "support/registry_keys.h"
 #include "support/temp_folder.h"
+#include "support/test_environment.h"
 
 namespace orvo {
 namespace {
@@ -160,6 +162,18 @@ protected:
     }
     void Register(REGSAM view, const wchar_t* vendorKey, const std::wstring& version, const std::wstring& home) {
         test::RegisterJavaRuntime(registry, view, vendorKey, version, home);
+    }
+
+    // A runtime installed by one of today's installers: its folder with a release file
+    // naming `javaVersion` (none for nullptr), registered under `subkey` in HKLM's own view.
+    std::wstring Installed(const test::InstallerKey& key, const std::wstring& subkey, const char* javaVersion,
+                           HKEY root = HKEY_LOCAL_MACHINE) {
+        std::wstring home =
+            Runtime(test::FileNameSafe(std::wstring(key.vendorKey) + key.homeSubkey + L"-" + subkey), {L"server"});
+        if (javaVersion) test::WriteFileBytes(home + L"release", std::string("JAVA_VERSION=\"") + javaVersion + "\"\n");
+        else DeleteFileW((home + L"release").c_str());  // one an earlier case of the test wrote
+        test::RegisterInstalledRuntime(registry, root, kOwnView, key, subkey, home);
+        return home;
     }
 
     void UsePrefs(const wchar_t* type, const wchar_t* source, const wchar_t* provider) {
@@ -472,6 +486,121 @@ TEST_F(JvmLocatorTest, JavaHomeOfAnyTypeIsTakenAsWritten) {
     std::wstring unexpanded = root.path() + L"\\%ORVO_TEST_RUNTIME%";
     Register(kOwnView, kJre, L"1.8", REG_EXPAND_SZ, unexpanded.c_str(), (unexpanded.size() + 1) * sizeof(wchar_t));
     EXPECT_EQ(Found(), Library(literal));
+}
+
+// --- Today's installers ----------------------------------------------------------
+
+TEST_F(JvmLocatorTest, EachInstallerShapeIsFoundWithItsVmProvider) {
+    struct Case {
+        const test::InstallerKey& key;
+        const wchar_t* subkey;
+        const wchar_t* provider;  // the VM Provider that lets it be searched
+    };
+    const Case cases[] = {
+        {test::kTemurinJdk, L"17.0.9.9", L""},          {test::kTemurinJre, L"17.0.9.9", L""},
+        {test::kAdoptiumOpenJ9Jdk, L"17.0.9.9", L"ibm"}, {test::kAdoptOpenJdkJdk, L"11.0.11.9", L""},
+        {test::kAdoptOpenJdkJre, L"11.0.11.9", L""},     {test::kAdoptOpenJdkOpenJ9Jre, L"11.0.11.9", L"ibm"},
+        {test::kEclipseFoundationJdk, L"11.0.12.7", L""}, {test::kMicrosoftJdk, L"21.0.1.12", L""},
+        {test::kSemeruJdk, L"17.0.9.9", L"ibm"},         {test::kSemeruJre, L"17.0.9.9", L"ibm"},
+        {test::kZulu, L"zulu-17", L""},                   {test::kLiberica, L"Liberica JDK 17 Full", L""},
+    };
+    for (const Case& c : cases) {
+        registry.RemoveAll();
+        std::wstring home = Installed(c.key, c.subkey, "17.0.9");
+        UsePrefs(L"", L"", c.provider);
+        EXPECT_EQ(Found(), Library(home, L"server")) << c.key.vendorKey << L" " << c.key.homeSubkey;
+    }
+}
+
+TEST_F(JvmLocatorTest, OpenJ9BuildsAreIbmRuntimes) {
+    std::wstring adoptium = Installed(test::kAdoptiumOpenJ9Jdk, L"17.0.9.9", "17.0.9");
+    Installed(test::kSemeruJdk, L"17.0.9.9", "17.0.9");
+    EXPECT_EQ(Search(), std::nullopt) << "IBM runtimes are not searched by default";
+    std::wstring temurin = Installed(test::kTemurinJdk, L"21.0.1.12", "21.0.1");
+    EXPECT_EQ(Found(), Library(temurin, L"server"));
+    struct Case {
+        const wchar_t* provider;
+        const std::wstring& chosen;
+    };
+    for (const Case& c : {Case{L"ibm", adoptium}, Case{L"favor_ibm", adoptium}, Case{L"any", temurin},
+                          Case{L"favor_sun", temurin}}) {
+        UsePrefs(L"", L"", c.provider);
+        EXPECT_EQ(Found(), Library(c.chosen, L"server")) << c.provider;
+    }
+}
+
+TEST_F(JvmLocatorTest, InstalledVersionIsTheReleaseFilesWhereThereIsOne) {
+    struct Case {
+        const wchar_t* subkey;
+        const char* release;  // JAVA_VERSION, or nullptr for no release file
+        const wchar_t* minimum;
+        const wchar_t* maximum;
+        bool found;
+    };
+    for (const Case& c : {Case{L"8.0.392.8", "1.8.0_392", L"1.8", L"1.8", true},
+                          Case{L"8.0.392.8", "1.8.0_392", L"8", L"", false},
+                          Case{L"8.0.392.8", nullptr, L"8", L"8", true},
+                          Case{L"8.0.392.8", nullptr, L"1.8", L"1.8", false},
+                          Case{L"zulu-17", nullptr, L"17", L"17", true},
+                          Case{L"zulu-17", "17.0.9", L"17.0.9", L"17.0.9", true},
+                          Case{L"zulu-17", "17.0.9", L"17.0.10", L"", false},
+                          Case{L"zulu-17", "", L"17", L"17", true}}) {
+        registry.RemoveAll();
+        std::wstring home = Installed(test::kZulu, c.subkey, c.release);
+        UseRange(c.minimum, c.maximum);
+        std::wstring expected = c.found ? Library(home, L"server") : L"(nothing)";
+        EXPECT_EQ(Found(), expected) << c.subkey << L", release " << (c.release ? c.release : "none") << L", "
+                                     << c.minimum << L" to " << c.maximum;
+    }
+}
+
+TEST_F(JvmLocatorTest, NewVendorsSortTogetherWithTheOldKeys) {
+    std::wstring oracle = Runtime(L"oracle11", {L"server"});
+    Register(kOwnView, kJdk, L"11.0.2", oracle);
+    std::wstring temurin = Installed(test::kTemurinJdk, L"17.0.9.9", "17.0.9");
+    std::wstring microsoft = Installed(test::kMicrosoftJdk, L"21.0.1.12", "21.0.1");
+    EXPECT_EQ(Found(), Library(microsoft, L"server")) << "a higher version from a new vendor wins";
+    settings.preferredVersions = SplitPreferredVersions(L"17");
+    EXPECT_EQ(Found(), Library(temurin, L"server"));
+    settings.preferredVersions.clear();
+    UseRange(L"", L"11");
+    EXPECT_EQ(Found(), Library(oracle, L"server"));
+}
+
+TEST_F(JvmLocatorTest, JvmSourceCountsZuluLibericaAndMicrosoftAsJdks) {
+    Installed(test::kZulu, L"zulu-21", "21.0.1");
+    Installed(test::kLiberica, L"Liberica JDK 21", "21.0.1");
+    std::wstring microsoft = Installed(test::kMicrosoftJdk, L"21.0.1.12", "21.0.1");
+    std::wstring jre = Installed(test::kTemurinJre, L"17.0.9.9", "17.0.9");
+    UsePrefs(L"", L"only_JRE", L"");
+    EXPECT_EQ(Found(), Library(jre, L"server"));
+    UsePrefs(L"", L"favor_JRE", L"");
+    EXPECT_EQ(Found(), Library(jre, L"server")) << "the favoured JRE before the newer JDKs";
+    UsePrefs(L"", L"only_JDK", L"");
+    EXPECT_EQ(Found(), Library(microsoft, L"server")) << "of three alike, the one of the first key";
+}
+
+TEST_F(JvmLocatorTest, PerUserInstallationIsFoundByTheLauncherOfItsKind) {
+    std::wstring own = PeRuntime(L"own", kOwnMachine);
+    test::RegisterInstalledRuntime(registry, HKEY_CURRENT_USER, kOwnView, test::kTemurinJdk, L"17.0.9.9", own);
+    EXPECT_EQ(Found(), Library(own));
+    EXPECT_FALSE(NeedsPair());
+
+    registry.RemoveAll();
+    std::wstring foreign = PeRuntime(L"foreign", kPairMachine);
+    test::RegisterInstalledRuntime(registry, HKEY_CURRENT_USER, kOwnView, test::kTemurinJdk, L"21.0.1.12", foreign);
+    EXPECT_EQ(Search(), std::nullopt) << "without a pair a library of the other kind is no candidate";
+    settings.pairProduct = Pair(L"pair.exe");
+    std::optional<JvmChoice> paired = Search();
+    if (kLauncherIs64Bit) {
+        EXPECT_EQ(paired, std::nullopt) << "the 64-bit launcher hands no registered runtime over";
+    } else {
+        ASSERT_TRUE(paired);
+        EXPECT_EQ(paired->jvmPath, Library(foreign));
+        EXPECT_TRUE(paired->runtimeNeedsPair);
+    }
+    test::RegisterInstalledRuntime(registry, HKEY_CURRENT_USER, kOwnView, test::kZulu, L"zulu-11", own);
+    EXPECT_EQ(Found(), Library(own)) << "the launcher's own kind comes before handing over";
 }
 
 // --- The 64-bit registry view and the paired launcher ---------------------------------

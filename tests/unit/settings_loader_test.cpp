@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "support/file_tree.h"
 #include "support/temp_folder.h"
@@ -151,6 +152,20 @@ TEST_F(SettingsLoaderTest, KeywordsKeepTheirOwnLetterCaseRules) {
     EXPECT_EQ(settings.searchPrefs.jvmType, JvmType::Any);
     EXPECT_TRUE(settings.searchPrefs.sunFavored);
     EXPECT_FALSE(settings.searchPrefs.jrockitAllowed);
+}
+
+TEST_F(SettingsLoaderTest, CommandLineQuotingSelectsWindowsRulesByOneWordInAnyCase) {
+    const std::pair<const char*, bool> cases[] = {
+        {"windows", true}, {"Windows", true}, {"WINDOWS", true},
+        {"", false}, {"win", false}, {"windows10", false}, {"yes", false}, {"crt", false},
+    };
+    for (const auto& [value, windows] : cases) {
+        SCOPED_TRACE(value);
+        settings = {};
+        ASSERT_TRUE(Load(std::string("[Application]\r\nCommand Line Quoting=") + value +
+                         "\r\n[Java Runtime Environment]\r\nMain Class=Main\r\n"));
+        EXPECT_EQ(settings.windowsQuoting, windows);
+    }
 }
 
 TEST_F(SettingsLoaderTest, ContinuationSectionsApplyToLoadedKeys) {

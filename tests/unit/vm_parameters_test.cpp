@@ -134,5 +134,49 @@ TEST(ProcessVmParameters, RewrittenXssIsReadInKiB) {
     EXPECT_EQ(stack, 31457u * 1024u);
 }
 
+TEST(ProcessVmParameters, EmptyTokensAreDropped) {
+    std::optional<std::uint32_t> stack;
+    EXPECT_EQ(ProcessVmParameters(L" -Xmx1g \"\" -Da", kThreeGiB, stack), (Tokens{L"-Xmx1g", L"-Da"}));
+}
+
+TEST(JoinTwoWordModuleOptions, EveryModuleOptionTakesTheNextTokenAsItsValue) {
+    for (const wchar_t* name : {L"--add-opens", L"--add-exports", L"--add-reads", L"--add-modules",
+                                L"--limit-modules", L"--module-path", L"--upgrade-module-path",
+                                L"--patch-module", L"--enable-native-access"}) {
+        SCOPED_TRACE(testing::Message() << name);
+        EXPECT_EQ(JoinTwoWordModuleOptions({L"-Xmx1g", name, L"v a", L"-Db"}),
+                  (Tokens{L"-Xmx1g", std::wstring(name) + L"=v a", L"-Db"}));
+    }
+}
+
+TEST(JoinTwoWordModuleOptions, LeavesEverythingElseAlone) {
+    struct Case {
+        Tokens given;
+        Tokens expected;
+    };
+    const Case cases[] = {
+        // already one word, possibly followed by another option
+        {{L"--add-opens=java.base/java.lang=ALL-UNNAMED", L"-Da"},
+         {L"--add-opens=java.base/java.lang=ALL-UNNAMED", L"-Da"}},
+        // the name last: nothing to join, the VM rejects it
+        {{L"-Da", L"--add-opens"}, {L"-Da", L"--add-opens"}},
+        // names compared exactly: other case, other options, java.exe's short forms
+        {{L"--ADD-OPENS", L"x", L"-p", L"y", L"--add-open", L"z"},
+         {L"--ADD-OPENS", L"x", L"-p", L"y", L"--add-open", L"z"}},
+        // a joined value is never read as a name again
+        {{L"--add-modules", L"--add-modules", L"m"}, {L"--add-modules=--add-modules", L"m"}},
+        {{L"--add-reads", L"a=b", L"--add-exports", L"c/d=e"}, {L"--add-reads=a=b", L"--add-exports=c/d=e"}},
+        {{}, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(JoinTwoWordModuleOptions(c.given), c.expected);
+}
+
+TEST(ProcessVmParameters, JoinsModuleOptionsAfterUnquoting) {
+    std::optional<std::uint32_t> stack;
+    EXPECT_EQ(ProcessVmParameters(L"--add-opens   \"java.base/java.lang=ALL-UNNAMED\" --module-path \"C:\\My Mods\"",
+                                  kThreeGiB, stack),
+              (Tokens{L"--add-opens=java.base/java.lang=ALL-UNNAMED", L"--module-path=C:\\My Mods"}));
+}
+
 }  // namespace
 }  // namespace orvo

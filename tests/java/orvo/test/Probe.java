@@ -21,7 +21,8 @@ import java.nio.file.StandardOpenOption;
  * {@code print-prop NAME}, {@code max-memory}, {@code code-source},
  * {@code stdout TEXT}, {@code stderr TEXT}, {@code sleep MS},
  * {@code wait-file PATH} (at most two minutes), {@code write-file PATH TEXT},
- * {@code non-daemon-thread MS PATH}, {@code load-library PATH}, {@code exit N}, {@code throw TEXT},
+ * {@code non-daemon-thread MS PATH}, {@code load-library PATH}, {@code open-java-lang}, {@code exit N},
+ * {@code throw TEXT},
  * {@code return N} (the value {@code secondaryMain} returns), and {@code --}, after
  * which the remaining arguments are data (shown by print-args only). An unknown
  * command ends the program with status 99.
@@ -87,6 +88,7 @@ public final class Probe {
             case "write-file": writeFile(Paths.get(take()), take()); break;
             case "non-daemon-thread": startNonDaemonThread(Long.parseLong(take()), Paths.get(take())); break;
             case "load-library": loadLibrary(take()); break;
+            case "open-java-lang": openJavaLang(); break;
             case "exit": exit(Integer.parseInt(take())); break;
             case "throw": throw new IllegalStateException(take());
             default:
@@ -123,6 +125,22 @@ public final class Probe {
             report("loaded", path);
         } catch (UnsatisfiedLinkError e) {
             report("load-error", e.getMessage());
+        }
+    }
+
+    /**
+     * Reports "java-lang=open" when reflection may reach into java.lang (the VM was
+     * given --add-opens java.base/java.lang=ALL-UNNAMED), else "java-lang=closed" and
+     * the reason.
+     */
+    private void openJavaLang() throws IOException {
+        try {
+            java.lang.reflect.Field value = String.class.getDeclaredField("value");
+            value.setAccessible(true);
+            report("java-lang", "open");
+        } catch (RuntimeException | NoSuchFieldException e) {
+            report("java-lang", "closed");
+            report("java-lang.reason", e.toString());
         }
     }
 
