@@ -4,3 +4,10 @@ add_executable(orvo_bench_single_instance EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/b
 target_link_libraries(orvo_bench_single_instance PRIVATE orvo_test_support)
 target_link_options(orvo_bench_single_instance PRIVATE -municode)
 add_dependencies(orvo_bench_single_instance orvo_launcher testjvm)
+
+add_executable(orvo_bench_start EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/start_bench.cpp)
+target_link_options(orvo_bench_start PRIVATE -municode)
+
+add_executable(orvo_bench_jvm_floor EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/jvm_floor.cpp)
+target_include_directories(orvo_bench_jvm_floor PRIVATE ${ORVO_JNI_INCLUDE} ${CMAKE_SOURCE_DIR}/src/hosting/jni_md)
+target_link_options(orvo_bench_jvm_floor PRIVATE -municode)
