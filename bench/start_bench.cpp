@@ -76,7 +76,11 @@ HANDLE NulHandle() {
 // One run; false when it failed.
 bool RunOnce(Contender& contender) {
     const bool stamped = StartsWith(contender.until, L"stamp=");
-    if (stamped || StartsWith(contender.until, L"fresh=")) DeleteFileW(FileOf(contender).c_str());
+    if (stamped || StartsWith(contender.until, L"fresh=")) {
+        // A class-data archive is left read-only by the runtime that wrote it.
+        SetFileAttributesW(FileOf(contender).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(FileOf(contender).c_str());
+    }
     std::wstring commandLine = contender.commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
