@@ -16,3 +16,6 @@ endforeach()
 set_target_properties(orvo_bench_jvm_floor_gui PROPERTIES WIN32_EXECUTABLE ON)
 target_compile_definitions(orvo_bench_jvm_floor_gui PRIVATE ORVO_FLOOR_LAUNCHER_IMPORTS)
 target_link_libraries(orvo_bench_jvm_floor_gui PRIVATE ${ORVO_SYSTEM_LIBS})
+
+add_executable(orvo_splash_bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/splash_timing.cpp)
+target_link_options(orvo_splash_bench PRIVATE -municode)

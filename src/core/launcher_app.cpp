@@ -89,7 +89,7 @@ int CLauncherApp::HostJvm() {
     if (!host.PrepareEnvironment(jvmPath, settings.libraryPath, settings.systemPath)) return -1;
     // A service shows no window at all.
     bool splashWanted = !settings.serviceMode && !HasNoSplashSwitch(arguments);
-    if (splashWanted && !splash.Show()) return 0;
+    if (splashWanted && !splash.Show(jvmPath)) return 0;
     TraceStage(L"loading " + jvmPath);
     if (!host.LoadJvmLibrary(jvmPath)) return -1;
     TraceStage(L"library loaded");

@@ -2,6 +2,30 @@
 
 namespace orvo {
 
+namespace {
+
+using AddDllDirectoryFunction = void*(WINAPI*)(const wchar_t* folder);
+
+// Looked up at run time: without the DLL-search update (a Windows 7 without it) the
+// launcher must still start, so the import may not be bound at load time.
+AddDllDirectoryFunction FindAddDllDirectory() {
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (!kernel) return nullptr;
+    return reinterpret_cast<AddDllDirectoryFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "AddDllDirectory")));
+}
+
+}  // namespace
+
+HMODULE LoadRuntimeLibrary(const std::wstring& path, std::initializer_list<std::wstring> folders) {
+    if (AddDllDirectoryFunction addDllDirectory = FindAddDllDirectory()) {
+        for (const std::wstring& folder : folders) addDllDirectory(folder.c_str());  // the cookies are not kept
+        HMODULE library = LoadLibraryExW(path.c_str(), nullptr, kRuntimeLibrarySearch);
+        if (library || GetLastError() != ERROR_INVALID_PARAMETER) return library;
+    }
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 void RemoveCurrentFolderFromDllSearch() noexcept {
     // Any DLL directory replaces the current folder in the standard and the altered
     // search order. An empty one would do on Windows, but wine then keeps the

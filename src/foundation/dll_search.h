@@ -4,6 +4,9 @@
 // for by its full path.
 #include <windows.h>
 
+#include <initializer_list>
+#include <string>
+
 namespace orvo {
 
 // LoadLibraryExW flags for a library of a Java runtime: its own folder, the folders
@@ -11,6 +14,14 @@ namespace orvo {
 // launcher's folder nor the current folder is searched for its imports.
 inline constexpr DWORD kRuntimeLibrarySearch =
     LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_USER_DIRS | LOAD_LIBRARY_SEARCH_SYSTEM32;
+
+// Loads a library of a Java runtime by its full path with kRuntimeLibrarySearch, after
+// adding `folders` (the runtime folders its imports lie in) to the process's DLL
+// search; they stay there, as the runtime does. Where the system knows neither
+// AddDllDirectory nor the flags (a Windows 7 without the DLL-search update), the
+// altered search path starts at the library's own folder and reaches the others
+// through Path. Null on failure, with the last error set.
+HMODULE LoadRuntimeLibrary(const std::wstring& path, std::initializer_list<std::wstring> folders);
 
 // Takes the current folder out of the DLL search of the whole process, for every
 // library loaded from now on without search flags. Path stays: the Java program's

@@ -36,30 +36,11 @@ std::optional<RuntimeCrt> runtimeCrt;
 // runtimeCrt.
 std::wstring startupFailureLead;
 
-using AddDllDirectoryFunction = void*(WINAPI*)(const wchar_t* folder);
-
-// Looked up at run time: without the DLL-search update (a Windows 7 without it) the
-// launcher must still start, so the import may not be bound at load time.
-AddDllDirectoryFunction FindAddDllDirectory() {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (!kernel) return nullptr;
-    return reinterpret_cast<AddDllDirectoryFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "AddDllDirectory")));
-}
-
 // The runtime's bin folder holds the libraries jvm.dll depends on; the system ones
 // (version.dll, winmm.dll, wsock32.dll) must come from System32, never from the
-// launcher's folder, which the default folders would search first. Where the
-// search-folder flags are unknown, the altered search path starts at jvm.dll's own
-// folder, and the bin folder is reached through Path (PrepareEnvironment put it there).
-HMODULE LoadRuntimeLibrary(const std::wstring& path) {
-    AddDllDirectoryFunction addDllDirectory = FindAddDllDirectory();
-    if (addDllDirectory) {
-        addDllDirectory(StripPathComponents(path, 2).c_str());  // the cookie is not kept
-        HMODULE library = LoadLibraryExW(path.c_str(), nullptr, kRuntimeLibrarySearch);
-        if (library || GetLastError() != ERROR_INVALID_PARAMETER) return library;
-    }
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+// launcher's folder, which the default folders would search first.
+HMODULE LoadJvmLibraryFile(const std::wstring& path) {
+    return LoadRuntimeLibrary(path, {StripPathComponents(path, 2)});
 }
 
 template <typename Function>
@@ -167,7 +148,7 @@ bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     jvmPath = path;
     std::wstring loadable = LoadablePath(path);
     if (loadable.empty()) return false;
-    HMODULE library = LoadRuntimeLibrary(loadable);  // deliberately never freed
+    HMODULE library = LoadJvmLibraryFile(loadable);  // deliberately never freed
     if (!library) {
         DWORD error = GetLastError();
         if (TraceEnabled()) Trace(L"jvm", L"cannot load " + path + L" (errno = " + DecimalText(error) + L")");

@@ -26,7 +26,7 @@ struct MainClassCall {
     std::vector<std::wstring> arguments;         // the program arguments, in order
     HANDLE readyEvent = nullptr;                 // set just before main runs; may be null
     bool parkAfterMain = false;                  // keep the thread attached for ever after main
-    std::function<void()> closeOwnSplash;        // called when an exception escapes main
+    std::function<void()> closeOwnSplash;        // called when main returns or throws
 };
 
 // How far InvokeMain got.
@@ -125,7 +125,7 @@ private:
     jclass FindMainClass(const std::wstring& mainClass);
     jclass LoadThroughLauncherHelper(const std::wstring& mainClass);
     jclass FindClassByName(const std::wstring& mainClass);
-    MainOutcome HandleEscapedException(const MainClassCall& call);
+    MainOutcome HandleEscapedException();
     void ReportUncaught(jthrowable thrown);
     static bool UserIgnoresException(const std::wstring& stackTrace);
     void StopApplication();

@@ -34,7 +34,10 @@ MainOutcome CJvmHost::InvokeMain(const MainClassCall& call) {
     startupErrors.Finish();
     if (call.readyEvent) SetEvent(call.readyEvent);
     env->CallStaticVoidMethod(mainClass, main, arguments);
-    MainOutcome outcome = HandleEscapedException(call);
+    // Whatever main did, the splash has served: a program that showed no window of
+    // its own must not keep it on screen, and the exception dialog must not sit behind it.
+    if (call.closeOwnSplash) call.closeOwnSplash();
+    MainOutcome outcome = HandleEscapedException();
     detachOnFailure.dismiss();
     // With an IBM VM the creating thread stays attached until the program itself ends
     // the process; the launching thread goes on waiting for it.
@@ -95,10 +98,9 @@ jclass CJvmHost::FindClassByName(const std::wstring& mainClass) {
 
 // An exception that escapes main fails the launch, as it does for java.exe, unless the
 // user chose Ignore in the dialog: that is the choice to go on as if main had returned.
-MainOutcome CJvmHost::HandleEscapedException(const MainClassCall& call) {
+MainOutcome CJvmHost::HandleEscapedException() {
     jthrowable thrown = env->ExceptionOccurred();
     if (!thrown) return MainOutcome::kReturned;
-    if (call.closeOwnSplash) call.closeOwnSplash();
     // Left pending, the VM reports it as uncaught when the thread detaches.
     if (!showExceptionDialog) return MainOutcome::kThrew;
     // No Java code may run while an exception is pending: it is set aside while its

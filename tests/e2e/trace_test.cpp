@@ -117,6 +117,7 @@ const wchar_t* const kOwnViewName = sizeof(void*) == 8 ? L" (64-bit view)" : L" 
 TEST(LauncherTrace, RegisteredRuntimesAreTracedWithTheReasonTheyWereRefused) {
     AppFolder folder;
     folder.CreateFolder(L"app");
+    folder.CreateFolder(L"classes");  // a class path that names nothing stops the launch
     const std::wstring launcher = folder.AddLauncher(L"app\\App.exe");
     folder.WriteText(L"app\\App.ini", L"[Java Runtime Environment]\nMain Class=com.example.App\nMinimum Version=1.8\n"
                                       L"[Class Path]\nClass Path=" + folder.PathOf(L"classes") + L"\n");

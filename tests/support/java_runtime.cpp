@@ -147,6 +147,7 @@ std::wstring ProbeApp::IniText(const ProbeAppSettings& settings) const {
     text += settings.runtimeLines;
     text += L"[Class Path]\n";
     text += KeyLine(L"Class Path", settings.classPath, ProbeJar());
+    if (!settings.displayLines.empty()) text += L"[Display]\n" + settings.displayLines;
     return text;
 }
 

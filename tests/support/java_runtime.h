@@ -77,6 +77,8 @@ struct ProbeAppSettings {
     // Further lines for the two sections, e.g. L"Output File=out.txt\n".
     std::wstring applicationLines;
     std::wstring runtimeLines;
+    // Lines of a [Display] section, which is left out when this is empty.
+    std::wstring displayLines;
 };
 
 class ProbeApp {

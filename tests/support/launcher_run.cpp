@@ -59,6 +59,15 @@ ExpectedWindow ExpectMessageBox(std::wstring text, int pressButtonId, std::wstri
     return expected;
 }
 
+ExpectedWindow ExpectSplashWindow(int minCount, std::wstring screenshotLabel) {
+    ExpectedWindow expected;
+    expected.description = L"the splash window";
+    expected.matches = [](const WindowSnapshot& w) { return w.className == kSplashWindowClass; };
+    expected.minCount = minCount;
+    expected.screenshotLabel = std::move(screenshotLabel);
+    return expected;
+}
+
 int LauncherRun::UnexpectedWindowCount() const {
     return static_cast<int>(
         std::count_if(windows.begin(), windows.end(), [](const SeenWindow& w) { return w.expectation < 0; }));

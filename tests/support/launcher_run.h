@@ -40,6 +40,11 @@ struct ExpectedWindow {
 // button with that id is pressed. A missing button fails the test and closes the box.
 ExpectedWindow ExpectMessageBox(std::wstring text, int pressButtonId = IDOK, std::wstring screenshotLabel = {});
 
+// The launcher's own splash window (class "SplashScreenWindow"), at most once and left
+// alone. minCount 0 suits a splash that may be gone again before the harness reads it.
+inline constexpr wchar_t kSplashWindowClass[] = L"SplashScreenWindow";
+ExpectedWindow ExpectSplashWindow(int minCount = 1, std::wstring screenshotLabel = {});
+
 struct RunOptions {
     std::vector<ExpectedWindow> expectedWindows;
     DWORD timeoutMs = kDefaultRunTimeoutMs;
@@ -99,6 +104,8 @@ public:
     const LauncherRun& run() const noexcept { return run_; }
     // True while the launcher itself (the root of the tree) runs.
     bool RootRunning() const { return tree_.RootRunning(); }
+    // Ids of the run's processes that still run, the launcher first.
+    std::vector<DWORD> LiveProcessIds() const { return tree_.LiveProcessIds(); }
 
 private:
     bool Pump(const std::function<bool(const LauncherRun&)>& condition, ULONGLONG deadline);

@@ -30,7 +30,7 @@ private:
     Gdiplus::Status status_ = Gdiplus::GenericError;
 };
 
-CLSID PngEncoder() {
+CLSID EncoderFor(std::wstring_view mimeType) {
     UINT count = 0;
     UINT bytes = 0;
     Gdiplus::GetImageEncodersSize(&count, &bytes);
@@ -39,8 +39,8 @@ CLSID PngEncoder() {
     if (bytes == 0 || Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok)
         throw HarnessError(L"GDI+ lists no image encoders");
     for (UINT i = 0; i < count; ++i)
-        if (std::wstring_view(encoders[i].MimeType) == L"image/png") return encoders[i].Clsid;
-    throw HarnessError(L"GDI+ has no image/png encoder");
+        if (std::wstring_view(encoders[i].MimeType) == mimeType) return encoders[i].Clsid;
+    throw HarnessError(L"GDI+ has no encoder for " + std::wstring(mimeType));
 }
 
 RECT ClippedToScreen(const RECT& area) {
@@ -83,14 +83,15 @@ ScreenImage CaptureScreenArea(const RECT& area) {
     return image;
 }
 
-void SavePng(const ScreenImage& image, const std::wstring& path) {
+void SavePng(const ScreenImage& image, const std::wstring& path) { SaveImage(image, path, L"image/png"); }
+
+void SaveImage(const ScreenImage& image, const std::wstring& path, std::wstring_view mimeType) {
     static GdiPlusSession session;
     if (!session.ok()) throw HarnessError(L"GDI+ cannot be started");
     Gdiplus::Bitmap bitmap(image.width, image.height, image.width * 4, PixelFormat32bppRGB,
                            reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.pixels.data())));
-    CLSID encoder = PngEncoder();
-    if (bitmap.Save(path.c_str(), &encoder, nullptr) != Gdiplus::Ok)
-        throw HarnessError(L"cannot save the screenshot " + path);
+    CLSID encoder = EncoderFor(mimeType);
+    if (bitmap.Save(path.c_str(), &encoder, nullptr) != Gdiplus::Ok) throw HarnessError(L"cannot save the image " + path);
 }
 
 std::wstring SaveScreenshot(std::wstring_view label) {

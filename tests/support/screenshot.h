@@ -24,6 +24,8 @@ ScreenImage CaptureScreenArea(const RECT& area);
 
 // Encodes the image as PNG into the file; throws HarnessError on failure.
 void SavePng(const ScreenImage& image, const std::wstring& path);
+// The same with any encoder GDI+ has ("image/jpeg", "image/bmp", "image/gif", ...).
+void SaveImage(const ScreenImage& image, const std::wstring& path, std::wstring_view mimeType);
 
 // Saves the whole screen as "<ORVO_ARTIFACTS>\<Suite-Test>-<label>.png"; returns the path.
 std::wstring SaveScreenshot(std::wstring_view label);

@@ -1,5 +1,7 @@
 package orvo.test;
 
+import java.awt.Dimension;
+import java.awt.SplashScreen;
 import java.io.IOException;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
@@ -7,6 +9,8 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.nio.file.StandardOpenOption;
+import javax.swing.JFrame;
+import javax.swing.SwingUtilities;
 
 /**
  * The Java program of the launcher's end-to-end tests. Its arguments are commands,
@@ -22,8 +26,10 @@ import java.nio.file.StandardOpenOption;
  * {@code stdout TEXT}, {@code stderr TEXT}, {@code sleep MS},
  * {@code wait-file PATH} (at most two minutes), {@code write-file PATH TEXT},
  * {@code non-daemon-thread MS PATH}, {@code load-library PATH}, {@code open-java-lang}, {@code exit N},
- * {@code throw TEXT},
- * {@code return N} (the value {@code secondaryMain} returns), and {@code --}, after
+ * {@code throw TEXT}, {@code return N} (the value {@code secondaryMain} returns),
+ * {@code show-window MS} (a Swing frame titled "Orvo probe window", shown for that
+ * long and then disposed), {@code splash-screen} (what Java's SplashScreen API sees),
+ * and {@code --}, after
  * which the remaining arguments are data (shown by print-args only). An unknown
  * command ends the program with status 99.
  *
@@ -91,6 +97,8 @@ public final class Probe {
             case "open-java-lang": openJavaLang(); break;
             case "exit": exit(Integer.parseInt(take())); break;
             case "throw": throw new IllegalStateException(take());
+            case "show-window": showWindow(Long.parseLong(take())); break;
+            case "splash-screen": reportSplashScreen(); break;
             default:
                 report("error", "unknown command " + command);
                 System.exit(UNKNOWN_COMMAND_STATUS);
@@ -151,6 +159,32 @@ public final class Probe {
 
     private static String codeSource() throws Exception {
         return Paths.get(Probe.class.getProtectionDomain().getCodeSource().getLocation().toURI()).toString();
+    }
+
+    private void showWindow(long ms) throws Exception {
+        JFrame[] frame = new JFrame[1];
+        SwingUtilities.invokeAndWait(() -> {
+            frame[0] = new JFrame("Orvo probe window");
+            frame[0].setSize(320, 200);
+            frame[0].setLocation(40, 40);
+            frame[0].setVisible(true);
+        });
+        report("window", "shown");
+        Thread.sleep(ms);
+        SwingUtilities.invokeAndWait(() -> frame[0].dispose());
+        report("window", "disposed");
+    }
+
+    private void reportSplashScreen() throws IOException {
+        SplashScreen splash = SplashScreen.getSplashScreen();
+        if (splash == null) {
+            report("splash", "none");
+            return;
+        }
+        Dimension size = splash.getSize();
+        report("splash", splash.isVisible() ? "visible" : "hidden");
+        report("splash.size", size.width + "x" + size.height);
+        report("splash.image", String.valueOf(splash.getImageURL()));
     }
 
     private static void waitForFile(Path path) throws InterruptedException {

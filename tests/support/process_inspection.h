@@ -1,0 +1,18 @@
+#pragma once
+// What another process (of the test program's own architecture) holds right now:
+// its loaded modules and its threads.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace orvo::test {
+
+// File names of the modules loaded in the process, lower-cased ("gdiplus.dll").
+// Throws HarnessError when the process cannot be listed.
+std::vector<std::wstring> LoadedModuleNames(DWORD processId);
+
+// The number of threads the process has now.
+int ThreadCount(DWORD processId);
+
+}  // namespace orvo::test
