@@ -26,7 +26,7 @@ for tree in "$x64" "$x86"; do
   cmake --build "$tree" --target orvo_launcher orvo_bench_start orvo_bench_jvm_floor orvo_bench_jvm_floor_gui testjvm >/dev/null
 done
 [ -f "$jdk/bin/java.exe" ] || { echo "no Java 21 runtime in $jdk: run make build first" >&2; exit 1; }
-jdk_version=$(sed -n 's/^JAVA_VERSION="\(.*\)"/\1/p' "$jdk/release")
+jdk_version=$(tr -d '\r' < "$jdk/release" | sed -n 's/^JAVA_VERSION="\(.*\)"/\1/p')
 # A row whose runs failed says so; the other figures are still taken.
 bench_start() { wine "$x64/orvo_bench_start.exe" "$runs" "$warm_up" "$@" | tr -d '\r' >> "$results" || true; }
 
