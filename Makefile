@@ -9,7 +9,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 3
 
-.PHONY: all setup build test fuzz demo clean
+.PHONY: all setup build test fuzz demo bench clean
 
 all: build
 
@@ -36,6 +36,10 @@ fuzz: setup
 
 demo: build
 	bash scripts/demo.sh
+
+# Figures only (build/bench/results.md); BENCH_RUNS sets the runs per row (default 15).
+bench: build
+	bash bench/run-all.sh
 
 clean:
 	rm -rf $(BUILD_DIR)

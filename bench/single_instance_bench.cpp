@@ -95,6 +95,8 @@ int Measure(int runs) {
                                                             .Set("main_wait_file", L"release")
                                                             .Set("secondary_main", L"int")
                                                             .Set("secondary_main_result", L"arg0"));
+    // A class path that names nothing would stop the start with a box.
+    folder.CreateFolder(L"classes");
     const std::wstring app = folder.AddLauncher(L"App.exe");
     const std::wstring bare = folder.AddLauncher(L"App");
     folder.WriteText(L"App.ini", L"[Application]\nSingle Instance=yes\n[Java Runtime Environment]\nMain Class=com.example.App\nJRE Path=" +

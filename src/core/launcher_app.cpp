@@ -9,6 +9,7 @@
 #include "foundation/paths.h"
 #include "foundation/trace.h"
 #include "foundation/unique_handle.h"
+#include "foundation/text_format.h"
 
 namespace orvo {
 namespace {
@@ -17,9 +18,9 @@ void TraceStage(const std::wstring& text) { Trace(L"stage", text); }
 
 void TraceMainCall(const MainClassCall& call) {
     if (!TraceEnabled()) return;
-    Trace(L"main", L"class " + call.mainClass + L", " + std::to_wstring(call.arguments.size()) + L" arguments");
+    Trace(L"main", L"class " + call.mainClass + L", " + DecimalText(call.arguments.size()) + L" arguments");
     for (std::size_t i = 0; i < call.arguments.size(); ++i) {
-        Trace(L"main", L"argument " + std::to_wstring(i + 1) + L": " + call.arguments[i]);
+        Trace(L"main", L"argument " + DecimalText(i + 1) + L": " + call.arguments[i]);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "core/launcher_app.h"
 #include "foundation/dll_search.h"
 #include "foundation/trace.h"
+#include "foundation/text_format.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything loads a library: whatever lies in the folder the user started
@@ -19,6 +20,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         DefWindowProcW(nullptr, 0, 0, 0);
         exitCode = app.Init() ? app.Run() : -1;
     }  // teardown
-    if (orvo::TraceEnabled()) orvo::Trace(L"exit", L"code " + std::to_wstring(exitCode));
+    if (orvo::TraceEnabled()) orvo::Trace(L"exit", L"code " + orvo::DecimalText(exitCode));
     return exitCode;
 }

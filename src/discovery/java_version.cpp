@@ -76,10 +76,10 @@ std::wstring JavaVersion::Format(const JavaVersion& version) {
     }
     // A lone major version reads as "2.0", never as a bare "2".
     const std::size_t printed = last < 2 ? 2 : last;
-    std::wstring text = std::to_wstring(c[0]);
+    std::wstring text = DecimalText(c[0]);
     for (std::size_t i = 1; i < printed; ++i) {
         text += L'.';
-        text += std::to_wstring(c[i]);
+        text += DecimalText(c[i]);
     }
     return text;
 }

@@ -19,7 +19,7 @@ void SortCandidates(std::vector<JvmCandidate>& candidates, const JvmSearchPrefs&
 
 const JvmCandidate& SelectCandidate(const std::vector<JvmCandidate>& sorted,
                                     const std::vector<std::wstring>& preferredVersions) {
-    if (sorted.empty()) throw OrvoError(kErrorBounds);
+    if (sorted.empty()) RaiseOrvoError(kErrorBounds);
     for (const std::wstring& text : preferredVersions) {
         // A failed parse leaves the zero version, which matches every candidate.
         const JavaVersion entry = JavaVersion::Parse(text, JavaVersion::kFillLow).version;

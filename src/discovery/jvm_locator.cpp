@@ -10,6 +10,7 @@
 #include "foundation/path_text.h"
 #include "foundation/paths.h"
 #include "foundation/trace.h"
+#include "foundation/text_format.h"
 
 namespace orvo {
 namespace {
@@ -24,7 +25,7 @@ void TraceRefused(std::wstring_view source, const std::wstring& reason) {
 void TraceRanking(const std::vector<JvmCandidate>& sorted, const JvmCandidate& chosen) {
     if (!TraceEnabled()) return;
     for (std::size_t i = 0; sorted.size() > 1 && i < sorted.size(); ++i) {
-        Trace(L"search", L"rank " + std::to_wstring(i + 1) + L": " + sorted[i].source + L", version " +
+        Trace(L"search", L"rank " + DecimalText(i + 1) + L": " + sorted[i].source + L", version " +
                              JavaVersion::Format(sorted[i].version) + (sorted[i].preferred ? L", favoured" : L"") +
                              (sorted[i].isServer ? L", server" : L""));
     }

@@ -1,4 +1,5 @@
 #include "discovery/search_trace_text.h"
+#include "foundation/text_format.h"
 
 namespace orvo {
 
@@ -9,8 +10,8 @@ namespace {
 std::wstring BoundText(const JavaVersion& bound, std::int32_t fill) {
     std::size_t count = bound.components.size();
     while (count > 1 && bound.components[count - 1] == fill) --count;
-    std::wstring text = std::to_wstring(bound.components[0]);
-    for (std::size_t i = 1; i < count; ++i) text += L"." + std::to_wstring(bound.components[i]);
+    std::wstring text = DecimalText(bound.components[0]);
+    for (std::size_t i = 1; i < count; ++i) text += L"." + DecimalText(bound.components[i]);
     return text;
 }
 

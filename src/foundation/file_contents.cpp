@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "foundation/path_text.h"
+#include "foundation/text_format.h"
 #include "foundation/unique_handle.h"
 
 namespace orvo {
@@ -35,7 +36,7 @@ bool WriteWhole(HANDLE file, std::string_view bytes) {
 // Beside the target, so that the final rename stays on one volume; the process id
 // keeps two launchers writing at once apart.
 std::wstring NewFileNameFor(const std::wstring& target) {
-    return target + L"." + std::to_wstring(GetCurrentProcessId()) + L".new";
+    return target + L"." + UnsignedDecimalText(GetCurrentProcessId()) + L".new";
 }
 
 bool WriteNewFile(const std::wstring& path, std::string_view bytes) {

@@ -24,4 +24,9 @@ private:
     std::int32_t hresult_;
 };
 
+// Throws OrvoError(hresult). The launcher executables are built without exception
+// support to stay small: there, where nothing could catch it anyway, the fault ends
+// the process at once with the code on standard error, as an uncaught one would.
+[[noreturn]] void RaiseOrvoError(std::int32_t hresult);
+
 }  // namespace orvo

@@ -69,10 +69,23 @@ std::optional<std::wstring> ModuleFileName(HMODULE module) {
     }
 }
 
+namespace {
+
+// Read once: the path cannot change while the process runs, and a failure shows its
+// box only once however many steps ask. InitOnce rather than a function-local static,
+// whose guard would link the C++ runtime's thread library into the launchers.
+INIT_ONCE launcherPathOnce = INIT_ONCE_STATIC_INIT;
+std::optional<std::wstring> launcherPath;
+
+BOOL CALLBACK ReadLauncherPathOnce(PINIT_ONCE, PVOID, PVOID*) {
+    launcherPath = ReadLauncherPath();
+    return TRUE;
+}
+
+}  // namespace
+
 std::optional<std::wstring> GetLauncherPath() {
-    // Read once: the path cannot change while the process runs, and a failure
-    // shows its box only once however many steps ask.
-    static const std::optional<std::wstring> launcherPath = ReadLauncherPath();
+    InitOnceExecuteOnce(&launcherPathOnce, &ReadLauncherPathOnce, nullptr, nullptr);
     return launcherPath;
 }
 

@@ -19,7 +19,7 @@ std::wstring FillTemplate(std::wstring_view templ, std::initializer_list<std::ws
         if (conversion == L's') {
             if (nextText != texts.end()) out += *nextText++;
         } else if (conversion == L'd') {
-            out += std::to_wstring(number);
+            out += DecimalText(number);
         } else if (conversion == L'%') {
             out += L'%';
         } else {
@@ -29,6 +29,24 @@ std::wstring FillTemplate(std::wstring_view templ, std::initializer_list<std::ws
         ++i;
     }
     return out;
+}
+
+std::wstring UnsignedDecimalText(std::uint64_t number) {
+    wchar_t digits[20];
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<wchar_t>(L'0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    std::wstring text;
+    while (count > 0) text += digits[--count];
+    return text;
+}
+
+std::wstring DecimalText(std::int64_t number) {
+    // The magnitude in unsigned arithmetic: negating the smallest value would overflow.
+    const auto magnitude = static_cast<std::uint64_t>(number);
+    return number < 0 ? L"-" + UnsignedDecimalText(~magnitude + 1) : UnsignedDecimalText(magnitude);
 }
 
 std::wstring TidySystemMessage(std::wstring_view message, std::wstring_view subject) {

@@ -1,10 +1,11 @@
 #include "foundation/trace_format.h"
+#include "foundation/text_format.h"
 
 namespace orvo {
 namespace {
 
 void AppendNumber(std::uint64_t value, int width, std::wstring& line) {
-    std::wstring digits = std::to_wstring(value);
+    std::wstring digits = UnsignedDecimalText(value);
     if (digits.size() < static_cast<std::size_t>(width)) line.append(width - digits.size(), L'0');
     line += digits;
 }

@@ -26,7 +26,7 @@ DWORD NoBestFitFlags(std::wstring_view text) {
 
 std::string ToThreadAnsi(std::wstring_view text) {
     if (text.empty()) return {};
-    if (text.size() > 0x3FFFFFFF) throw OrvoError(kErrorArithmeticOverflow);
+    if (text.size() > 0x3FFFFFFF) RaiseOrvoError(kErrorArithmeticOverflow);
     DWORD flags = NoBestFitFlags(text);
     int size = AnsiLength(text, flags, nullptr, 0);
     if (size <= 0) return {};
@@ -39,7 +39,7 @@ bool RepresentableInThreadAnsi(std::wstring_view text) { return FromThreadAnsi(T
 
 std::wstring FromThreadAnsi(std::string_view bytes) {
     if (bytes.empty()) return {};
-    if (bytes.size() > 0x3FFFFFFF) throw OrvoError(kErrorArithmeticOverflow);
+    if (bytes.size() > 0x3FFFFFFF) RaiseOrvoError(kErrorArithmeticOverflow);
     int length = static_cast<int>(bytes.size());
     int size = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), length, nullptr, 0);
     if (size <= 0) return {};

@@ -1,5 +1,7 @@
 #include "hosting/file_name_time.h"
 
+#include "foundation/text_format.h"
+
 namespace orvo {
 
 std::optional<TimePictureParts> SplitTimePicture(std::wstring_view name) {
@@ -14,7 +16,7 @@ std::optional<TimePictureParts> SplitTimePicture(std::wstring_view name) {
 }
 
 std::wstring WithMilliseconds(std::wstring_view picture, unsigned milliseconds) {
-    std::wstring digits = std::to_wstring(milliseconds);
+    std::wstring digits = UnsignedDecimalText(milliseconds);
     std::wstring result;
     for (wchar_t c : picture) {
         if (c == L'L') result += digits;

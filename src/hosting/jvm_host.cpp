@@ -131,14 +131,14 @@ jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
                             (capture->takesStandardOutput() && runtimeCrt->IsStandardOutput(stream)));
     if (!kept) return runtimeCrt->Print(stream, format, arguments);
     char text[kPrintHookBufferSize];
-    int length = std::vsnprintf(text, sizeof text, format, arguments);
-    if (length > 0) capture->Write(std::string_view(text, std::min<std::size_t>(length, sizeof text - 1)));
-    return length;
+    std::size_t length = runtimeCrt->Format(text, sizeof text, format, arguments);
+    if (length > 0) capture->Write(std::string_view(text, length));
+    return static_cast<jint>(length);
 }
 
 // The process ends inside the VM after this hook, so the trace's last word is here.
 void JNICALL JvmExitHook(jint code) {
-    if (TraceEnabled()) Trace(L"exit", L"code " + std::to_wstring(code) + L" from System.exit");
+    if (TraceEnabled()) Trace(L"exit", L"code " + DecimalText(code) + L" from System.exit");
     ReportRuntimeStoppedBeforeMain();
 }
 
@@ -151,7 +151,7 @@ bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     HMODULE library = LoadJvmLibraryFile(loadable);  // deliberately never freed
     if (!library) {
         DWORD error = GetLastError();
-        if (TraceEnabled()) Trace(L"jvm", L"cannot load " + path + L" (errno = " + std::to_wstring(error) + L")");
+        if (TraceEnabled()) Trace(L"jvm", L"cannot load " + path + L" (errno = " + DecimalText(error) + L")");
         ReportLoadFailure(path, error);
         return false;
     }
@@ -205,7 +205,7 @@ bool CJvmHost::CreateJvm() {
     TraceVmOptions(options);
     jint result = createJavaVM(&vm_, reinterpret_cast<void**>(&env), &args);
     if (result != JNI_OK) {
-        if (TraceEnabled()) Trace(L"jvm", L"JNI_CreateJavaVM failed with " + std::to_wstring(result));
+        if (TraceEnabled()) Trace(L"jvm", L"JNI_CreateJavaVM failed with " + DecimalText(result));
         // A failed creation may leave anything behind; teardown must not destroy it.
         vm_ = nullptr;
         env = nullptr;

@@ -117,6 +117,7 @@ private:
     // (option_paths.h). False after a box naming a path that has none.
     bool AppendOption(std::wstring_view option, const std::function<bool(const std::wstring&)>& mayStayDamaged = {});
     bool ClassPathNamesSomething(const std::wstring& setting, const std::wstring& launcherPath, bool embeddedJar);
+    void AppendClassDataCache(const CLayeredConfig& config, const std::wstring& launcherPath);
     void AppendVmParameters(const std::wstring& setting, std::vector<std::wstring>& working);
     void ReadStreamSettings(const CLayeredConfig& config);
     void RedirectStandardStreams();

@@ -25,6 +25,7 @@ constexpr PathOption kPathOptions[] = {
     {L"-Xbootclasspath/a:", PathShape::kList},  {L"-javaagent:", PathShape::kFileThenOptions},
     {L"-agentpath:", PathShape::kFileThenOptions}, {L"-XX:ErrorFile=", PathShape::kFile},
     {L"-XX:HeapDumpPath=", PathShape::kFile},   {L"-Xloggc:", PathShape::kFile},
+    {L"-XX:SharedArchiveFile=", PathShape::kFile},
 };
 
 constexpr std::wstring_view kPatchModule = L"--patch-module=";

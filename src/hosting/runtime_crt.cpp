@@ -62,14 +62,18 @@ std::optional<RuntimeCrt> RuntimeCrt::Of(HMODULE library) {
         crt.standardOutput_ = streams(1);
         crt.standardError_ = streams(2);
         crt.universalPrint_ = Export<UniversalPrint>(module, "__stdio_common_vfprintf");
+        crt.universalFormat_ = Export<UniversalFormat>(module, "__stdio_common_vsprintf");
     } else if (auto table = Export<VisualCppStreams>(module, "__iob_func")) {
         // Their FILE records have the layout of the one this launcher is built with.
         crt.standardOutput_ = table() + 1;
         crt.standardError_ = table() + 2;
         crt.visualCppPrint_ = Export<VisualCppPrint>(module, "vfprintf");
+        crt.visualCppFormat_ = Export<VisualCppFormat>(module, "_vsnprintf");
     }
     crt.flush_ = Export<Flush>(module, "fflush");
-    if (!crt.standardError_ || !crt.flush_ || (!crt.universalPrint_ && !crt.visualCppPrint_)) return std::nullopt;
+    bool universal = crt.universalPrint_ && crt.universalFormat_;
+    bool visualCpp = crt.visualCppPrint_ && crt.visualCppFormat_;
+    if (!crt.standardError_ || !crt.flush_ || (!universal && !visualCpp)) return std::nullopt;
     return crt;
 }
 
@@ -81,6 +85,20 @@ int RuntimeCrt::Print(FILE* stream, const char* format, va_list arguments) const
     // descriptor; the runtime buffers stdout to a file or a pipe.
     if (stream == standardOutput_) flush_(stream);
     return length;
+}
+
+std::size_t RuntimeCrt::Format(char* buffer, std::size_t size, const char* format, va_list arguments) const {
+    if (size == 0) return 0;
+    // The universal runtime's own vsnprintf asks for the standard behaviour: the
+    // whole length back and the text terminated. The older _vsnprintf gives -1 when
+    // the text does not fit and then leaves it unterminated.
+    constexpr unsigned long long kStandardSnprintfBehaviour = 0x2;
+    int length = universalFormat_ ? universalFormat_(kStandardSnprintfBehaviour, buffer, size, format, nullptr, arguments)
+                                  : visualCppFormat_(buffer, size, format, arguments);
+    bool cut = universalFormat_ ? length >= 0 && static_cast<std::size_t>(length) >= size : length < 0;
+    std::size_t kept = cut ? size - 1 : length < 0 ? 0 : static_cast<std::size_t>(length);
+    buffer[kept] = '\0';
+    return kept;
 }
 
 }  // namespace orvo

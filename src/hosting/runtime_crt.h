@@ -27,10 +27,17 @@ public:
     // That runtime's vfprintf, as the VM would have called it (stdout flushed at once).
     int Print(FILE* stream, const char* format, va_list arguments) const;
 
+    // That runtime's vsnprintf: the VM's formats are written for its conversions. The
+    // text is cut to fit `buffer` and always terminated; returns the length written.
+    std::size_t Format(char* buffer, std::size_t size, const char* format, va_list arguments) const;
+
 private:
     using UniversalPrint = int(__cdecl*)(unsigned long long options, FILE* stream, const char* format,
                                          void* locale, va_list arguments);
     using VisualCppPrint = int(__cdecl*)(FILE* stream, const char* format, va_list arguments);
+    using UniversalFormat = int(__cdecl*)(unsigned long long options, char* buffer, std::size_t size,
+                                          const char* format, void* locale, va_list arguments);
+    using VisualCppFormat = int(__cdecl*)(char* buffer, std::size_t size, const char* format, va_list arguments);
     using Flush = int(__cdecl*)(FILE* stream);
 
     FILE* standardOutput_ = nullptr;
@@ -38,6 +45,8 @@ private:
     Flush flush_ = nullptr;
     UniversalPrint universalPrint_ = nullptr;
     VisualCppPrint visualCppPrint_ = nullptr;
+    UniversalFormat universalFormat_ = nullptr;
+    VisualCppFormat visualCppFormat_ = nullptr;
 };
 
 }  // namespace orvo

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "hosting/ansi_text.h"
+#include "foundation/text_format.h"
 
 namespace orvo {
 
@@ -28,8 +29,8 @@ bool LeadsNowhere(HANDLE handle) {
 
 std::wstring UniquePipeName() {
     static std::atomic<unsigned> serial{0};
-    return L"\\\\.\\pipe\\orvo-startup-errors-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(serial.fetch_add(1));
+    return L"\\\\.\\pipe\\orvo-startup-errors-" + DecimalText(GetCurrentProcessId()) + L"-" +
+           DecimalText(serial.fetch_add(1));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <limits>
 
+#include "foundation/text_format.h"
+
 namespace orvo {
 
 namespace {
@@ -157,7 +159,7 @@ std::wstring RewriteMemoryParameter(std::wstring_view token, const MemoryFigures
         (letter == L'P' || letter == L'p') ? figures.totalPhysBytes : figures.availVirtualBytes;
     // Unsigned 64-bit decimal: a signed 32-bit one would turn 2 TiB and more negative.
     std::uint64_t size = ClampedSizeKiB(ReadPercentRequest(token, first), figure);
-    return std::wstring(token.substr(0, first)) + std::to_wstring(size) + L"K";
+    return std::wstring(token.substr(0, first)) + UnsignedDecimalText(size) + L"K";
 }
 
 std::optional<std::uint32_t> ParseThreadStackSize(std::wstring_view token) {

@@ -74,7 +74,9 @@ bool CSingleInstance::OpenSection() {
 }
 
 bool CSingleInstance::SetUpPrimary(const LauncherSettings& settings) {
-    auto shared = std::make_shared<RequestService>();
+    // Not make_shared: built without run-time type information, it reaches for the C++
+    // runtime's type_info comparison and with it the whole exception machinery.
+    std::shared_ptr<RequestService> shared(new RequestService());
     shared->readyEvent.reset(CreateEventW(nullptr, TRUE, FALSE, names.readyEvent.c_str()));
     shared->messageId = RegisterWindowMessageW(names.section.c_str());
     shared->mainClass = settings.mainClass;

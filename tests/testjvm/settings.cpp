@@ -64,6 +64,7 @@ const std::map<std::string, Setter, std::less<>>& Setters() {
         {"classes", [](auto& s, const auto& v) { return s.classes = SplitList(v), true; }},
         {"create_result", [](auto& s, const auto& v) { return ParseNumber(v, s.createResult); }},
         {"create_wait_file", [](auto& s, const auto& v) { return s.createWaitFile = Utf16FromUtf8(v), true; }},
+        {"create_time_file", [](auto& s, const auto& v) { return s.createTimeFile = Utf16FromUtf8(v), true; }},
         {"java_stack_size", [](auto& s, const auto& v) { return ParseNumber(v, s.javaStackSize); }},
         {"unknown_options", [](auto& s, const auto& v) { return s.unknownOptions = SplitList(v), true; }},
         {"reject_result", [](auto& s, const auto& v) { int n = 0; return ParseNumber(v, n) && (s.rejectResult = n, true); }},

@@ -17,6 +17,7 @@ struct TestJvmSettings {
     std::vector<std::string> classes;        // classes that exist besides the JDK's own
     int createResult = 0;                    // forced JNI_CreateJavaVM result (0: create)
     std::u16string createWaitFile;           // JNI_CreateJavaVM first waits for this file
+    std::u16string createTimeFile;           // full path: JNI_CreateJavaVM's entry time goes here
     long javaStackSize = 1048576;            // reported by JNI_GetDefaultJavaVMInitArgs
     std::vector<std::string> unknownOptions; // rejected options; "prefix*" rejects a prefix
     std::optional<int> rejectResult;         // result for a rejected option (default -1 / -6)

@@ -62,6 +62,7 @@ TEST_F(OptionPathsTest, PathsOfEveryPathOptionBecomeTheirShortForm) {
         {L"-XX:ErrorFile=" + kProga + L"\\crash.log", L"-XX:ErrorFile=C:\\2AB1~1\\crash.log"},
         {L"-XX:HeapDumpPath=" + kProga, L"-XX:HeapDumpPath=C:\\2AB1~1"},
         {L"-Xloggc:" + kProga + L"/gc.log", L"-Xloggc:C:\\2AB1~1/gc.log"},
+        {L"-XX:SharedArchiveFile=" + kProga + L"\\App-21.jsa", L"-XX:SharedArchiveFile=C:\\2AB1~1\\App-21.jsa"},
     };
     for (const Case& c : cases) {
         RepresentedOption result = Represent(c.given);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace orvo {
 namespace {
 
@@ -25,6 +27,16 @@ TEST(FillTemplate, ArgumentTextIsNotReinterpreted) {
 TEST(FillTemplate, MissingTextsBecomeEmptyAndStrayPercentsStay) {
     EXPECT_EQ(FillTemplate(L"JNI exception: %s\nReason: %s.", {L"failed"}), L"JNI exception: failed\nReason: .");
     EXPECT_EQ(FillTemplate(L"100%% and 5% and %", {}), L"100% and 5% and %");
+}
+
+TEST(DecimalText, EdgesOfBothRanges) {
+    EXPECT_EQ(DecimalText(0), L"0");
+    EXPECT_EQ(DecimalText(-7), L"-7");
+    EXPECT_EQ(DecimalText(std::numeric_limits<std::int64_t>::min()), L"-9223372036854775808");
+    EXPECT_EQ(DecimalText(std::numeric_limits<std::int64_t>::max()), L"9223372036854775807");
+    EXPECT_EQ(UnsignedDecimalText(0), L"0");
+    EXPECT_EQ(UnsignedDecimalText(1000), L"1000");
+    EXPECT_EQ(UnsignedDecimalText(std::numeric_limits<std::uint64_t>::max()), L"18446744073709551615");
 }
 
 TEST(TidySystemMessage, FillsTheFileInsertAndDropsTheLineEnd) {
