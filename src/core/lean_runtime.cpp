@@ -40,3 +40,16 @@ void __throw_invalid_argument(const char*) { orvo::RaiseOrvoError(orvo::kErrorIn
 void __throw_bad_function_call() { orvo::RaiseOrvoError(orvo::kErrorFail); }
 
 }  // namespace std
+
+// The start-up code calls this to patch data the program imports from DLLs by address
+// (auto-import). The launchers import none, so the list it walks is empty and the
+// runtime's version, with its error reporting through the printf family, is dead
+// weight. Should an import of data ever appear, the start stops here rather than run
+// with pointers nobody patched.
+extern "C" char __RUNTIME_PSEUDO_RELOC_LIST__[];
+extern "C" char __RUNTIME_PSEUDO_RELOC_LIST_END__[];
+
+extern "C" void _pei386_runtime_relocator() {
+    if (__RUNTIME_PSEUDO_RELOC_LIST__ != __RUNTIME_PSEUDO_RELOC_LIST_END__)
+        orvo::RaiseOrvoError(orvo::kErrorFail);
+}

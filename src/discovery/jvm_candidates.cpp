@@ -14,7 +14,13 @@ void SortCandidates(std::vector<JvmCandidate>& candidates, const JvmSearchPrefs&
         if (byServer && a.isServer != b.isServer) return a.isServer;
         return JavaVersion::Compare(a.version, b.version) > 0;
     };
-    std::stable_sort(candidates.begin(), candidates.end(), goesFirst);
+    // A stable insertion sort: each candidate goes after every one that is not behind
+    // it. The lists are a few dozen long, and std::stable_sort's buffered merge cost
+    // the launcher more bytes than this whole file.
+    for (auto next = candidates.begin(); next != candidates.end(); ++next) {
+        auto place = std::upper_bound(candidates.begin(), next, *next, goesFirst);
+        std::rotate(place, next, next + 1);
+    }
 }
 
 const JvmCandidate& SelectCandidate(const std::vector<JvmCandidate>& sorted,
