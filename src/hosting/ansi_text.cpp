@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "foundation/orvo_error.h"
+#include "foundation/paths.h"
 
 namespace orvo {
 
@@ -46,6 +47,13 @@ std::wstring FromThreadAnsi(std::string_view bytes) {
     std::wstring result(static_cast<std::size_t>(size), L'\0');
     MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), length, result.data(), size);
     return result;
+}
+
+std::optional<std::wstring> AnsiNameablePath(const std::wstring& path) {
+    if (RepresentableInThreadAnsi(path)) return path;
+    std::optional<std::wstring> shortPath = ShortPathName(path);
+    if (shortPath && RepresentableInThreadAnsi(*shortPath)) return shortPath;
+    return std::nullopt;
 }
 
 }  // namespace orvo

@@ -1,6 +1,7 @@
 #pragma once
 // Conversions between the launcher's UTF-16 text and the narrow strings the JVM library
 // and the runtime's splash library take, in the thread's ANSI code page.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,11 @@ std::string ToThreadAnsi(std::wstring_view text);
 
 // True when the text survives the trip to the thread's ANSI code page and back.
 bool RepresentableInThreadAnsi(std::wstring_view text);
+
+// The path as the thread's ANSI code page can carry it: as written when it can, else
+// its short (8.3) form when the file system keeps one the code page can carry;
+// nullopt when it has neither.
+std::optional<std::wstring> AnsiNameablePath(const std::wstring& path);
 
 // Bytes in the thread's ANSI code page as UTF-16 text.
 std::wstring FromThreadAnsi(std::string_view bytes);

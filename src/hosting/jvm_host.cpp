@@ -97,9 +97,7 @@ std::wstring WithRuntimeOutput(std::wstring text, const std::wstring& output) {
 // whose path the code page lacks letters for is loaded by its short (8.3) name. Empty,
 // after a box, when the path has no such name.
 std::wstring LoadablePath(const std::wstring& path) {
-    if (RepresentableInThreadAnsi(path)) return path;
-    std::optional<std::wstring> shortPath = ShortPathName(path);
-    if (shortPath && RepresentableInThreadAnsi(*shortPath)) return *shortPath;
+    if (std::optional<std::wstring> nameable = AnsiNameablePath(path)) return *nameable;
     ReportRuntimeFolderNotRepresentable(path);
     return {};
 }

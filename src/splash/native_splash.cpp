@@ -7,7 +7,6 @@
 
 #include "foundation/dll_search.h"
 #include "foundation/path_text.h"
-#include "foundation/paths.h"
 #include "hosting/ansi_text.h"
 
 namespace orvo {
@@ -27,11 +26,7 @@ HMODULE LoadSplashLibrary(const std::wstring& libraryPath, const std::wstring& j
 // The library takes the picture's name in ANSI text: a name the code page lacks letters
 // for is handed over by its short (8.3) form where the file system keeps one.
 std::string PictureNameForLibrary(const std::wstring& imagePath) {
-    if (!RepresentableInThreadAnsi(imagePath)) {
-        std::optional<std::wstring> shortPath = ShortPathName(imagePath);
-        if (shortPath && RepresentableInThreadAnsi(*shortPath)) return ToThreadAnsi(*shortPath);
-    }
-    return ToThreadAnsi(imagePath);
+    return ToThreadAnsi(AnsiNameablePath(imagePath).value_or(imagePath));
 }
 
 template <typename Function>
