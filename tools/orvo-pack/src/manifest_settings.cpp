@@ -1,0 +1,165 @@
+#include "manifest_settings.h"
+
+#include "pack_error.h"
+
+namespace orvo::pack {
+namespace {
+
+constexpr std::string_view kSettingsElement = "windowsSettings";
+
+struct Setting {
+    std::string_view name;
+    std::string_view element;  // the whole element that turns the setting on
+};
+
+constexpr Setting kCodePage{
+    "activeCodePage",
+    R"(<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage>)"};
+constexpr Setting kLongPaths{
+    "longPathAware",
+    R"(<longPathAware xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">true</longPathAware>)"};
+
+bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Offset of the "<" of a start tag named `name`, with or without a namespace prefix,
+// at or after `from` and before `limit`; npos when there is none.
+std::size_t FindStartTag(std::string_view xml, std::string_view name, std::size_t from, std::size_t limit) {
+    for (std::size_t at = xml.find(name, from); at < limit && at != std::string_view::npos;
+         at = xml.find(name, at + 1)) {
+        const std::size_t after = at + name.size();
+        if (after >= xml.size() || !(IsXmlSpace(xml[after]) || xml[after] == '>' || xml[after] == '/')) continue;
+        std::size_t open = at;
+        if (open > 0 && xml[open - 1] == ':') {
+            --open;
+            while (open > 0 && !IsXmlSpace(xml[open - 1]) && xml[open - 1] != '<' && xml[open - 1] != '>' &&
+                   xml[open - 1] != '/') {
+                --open;
+            }
+            if (open + 1 == at) continue;  // ":name" without a prefix
+        }
+        if (open > from && xml[open - 1] == '<') return open - 1;
+    }
+    return std::string_view::npos;
+}
+
+// Where the start tag that begins at `open` ends (just after its ">").
+std::size_t StartTagEnd(std::string_view xml, std::size_t open) {
+    const std::size_t close = xml.find('>', open);
+    if (close == std::string_view::npos) throw PackError("the manifest ends inside a tag");
+    return close + 1;
+}
+
+// The content of the windowsSettings element: [begin, end), end at its closing tag.
+struct Content {
+    std::size_t begin;
+    std::size_t end;
+};
+
+Content FindSettingsContent(std::string_view xml) {
+    const std::size_t open = FindStartTag(xml, kSettingsElement, 0, xml.size());
+    if (open == std::string_view::npos) throw PackError("the manifest has no windowsSettings element");
+    const std::size_t begin = StartTagEnd(xml, open);
+    if (xml[begin - 2] == '/') throw PackError("the manifest's windowsSettings element is empty");
+    std::size_t nameEnd = open + 1;
+    while (!IsXmlSpace(xml[nameEnd]) && xml[nameEnd] != '>') ++nameEnd;
+    const std::string closing = "</" + std::string(xml.substr(open + 1, nameEnd - open - 1)) + ">";
+    const std::size_t end = xml.find(closing, begin);
+    if (end == std::string_view::npos) throw PackError("the manifest's windowsSettings element is not closed");
+    return {begin, end};
+}
+
+// [open, end) of the element that begins at `open`: up to its "/>", or up to the ">"
+// of the first closing tag after it (a setting holds text, no elements).
+std::size_t ElementEnd(std::string_view xml, std::size_t open) {
+    const std::size_t tagEnd = StartTagEnd(xml, open);
+    if (xml[tagEnd - 2] == '/') return tagEnd;
+    const std::size_t closing = xml.find("</", tagEnd);
+    if (closing == std::string_view::npos) throw PackError("the manifest ends inside an element");
+    return StartTagEnd(xml, closing);
+}
+
+// Removes [open, end), and with it the blanks and the line end around it when the
+// element stands alone on its line.
+void RemoveElement(std::string& xml, std::size_t open, std::size_t end) {
+    std::size_t lineStart = open;
+    while (lineStart > 0 && IsBlank(xml[lineStart - 1])) --lineStart;
+    std::size_t lineEnd = end;
+    while (lineEnd < xml.size() && IsBlank(xml[lineEnd])) ++lineEnd;
+    const bool aloneFromStart = lineStart == 0 || xml[lineStart - 1] == '\n';
+    if (aloneFromStart && lineEnd < xml.size() && xml[lineEnd] == '\n') {
+        xml.erase(lineStart, lineEnd + 1 - lineStart);
+    } else if (aloneFromStart && lineEnd + 1 < xml.size() && xml[lineEnd] == '\r' && xml[lineEnd + 1] == '\n') {
+        xml.erase(lineStart, lineEnd + 2 - lineStart);
+    } else {
+        xml.erase(open, end - open);
+    }
+}
+
+void RemoveSetting(std::string& xml, const Setting& setting) {
+    for (;;) {
+        const Content content = FindSettingsContent(xml);
+        const std::size_t open = FindStartTag(xml, setting.name, content.begin, content.end);
+        if (open == std::string::npos) return;
+        RemoveElement(xml, open, ElementEnd(xml, open));
+    }
+}
+
+void InsertSetting(std::string& xml, const Setting& setting) {
+    const Content content = FindSettingsContent(xml);
+    std::size_t lineStart = content.end;
+    while (lineStart > content.begin && IsBlank(xml[lineStart - 1])) --lineStart;
+    if (xml[lineStart - 1] != '\n') {
+        xml.insert(content.end, setting.element);
+        return;
+    }
+    const bool crlf = lineStart >= 2 && xml[lineStart - 2] == '\r';
+    std::string line = xml.substr(lineStart, content.end - lineStart) + "  ";
+    line += setting.element;
+    line += crlf ? "\r\n" : "\n";
+    xml.insert(lineStart, line);
+}
+
+void ChangeSetting(std::string& xml, const Setting& setting, bool on) {
+    RemoveSetting(xml, setting);
+    if (on) InsertSetting(xml, setting);
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsAnyCase(std::string_view text, std::string_view lower) {
+    if (text.size() != lower.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (Lower(text[i]) != lower[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string WithWindowsSettings(std::string_view manifest, const WindowsSettingsChange& change) {
+    std::string xml(manifest);
+    FindSettingsContent(xml);  // a manifest without the element is refused even for no change
+    if (change.codePage) ChangeSetting(xml, kCodePage, *change.codePage == CodePage::kUtf8);
+    if (change.longPaths) ChangeSetting(xml, kLongPaths, true);
+    return xml;
+}
+
+void ChangeWindowsSettings(std::vector<ResourceLeaf>& leaves, const WindowsSettingsChange& change) {
+    bool found = false;
+    for (ResourceLeaf& leaf : leaves) {
+        if (!IsResource(leaf, kResourceManifest, ResourceId::Number(1))) continue;
+        const std::string text = WithWindowsSettings(std::string(leaf.data.begin(), leaf.data.end()), change);
+        leaf.data.assign(text.begin(), text.end());
+        found = true;
+    }
+    if (!found) throw PackError("the launcher has no application manifest");
+}
+
+std::optional<CodePage> ParseCodePage(std::string_view text) {
+    if (EqualsAnyCase(text, "utf-8")) return CodePage::kUtf8;
+    if (EqualsAnyCase(text, "system")) return CodePage::kSystem;
+    return std::nullopt;
+}
+
+}  // namespace orvo::pack
