@@ -22,8 +22,12 @@ constexpr Setting kLongPaths{
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+bool IsPrefixChar(char c) { return !IsXmlSpace(c) && c != '<' && c != '>' && c != '/'; }
+
 // Offset of the "<" of a start tag named `name`, with or without a namespace prefix,
-// at or after `from` and before `limit`; npos when there is none.
+// at or after `from` and before `limit`; npos when there is none. A name is looked at
+// once, and the prefixes walked back over never overlap (each name that is looked
+// further at is followed by a character that ends a prefix): linear time.
 std::size_t FindStartTag(std::string_view xml, std::string_view name, std::size_t from, std::size_t limit) {
     for (std::size_t at = xml.find(name, from); at < limit && at != std::string_view::npos;
          at = xml.find(name, at + 1)) {
@@ -32,10 +36,7 @@ std::size_t FindStartTag(std::string_view xml, std::string_view name, std::size_
         std::size_t open = at;
         if (open > 0 && xml[open - 1] == ':') {
             --open;
-            while (open > 0 && !IsXmlSpace(xml[open - 1]) && xml[open - 1] != '<' && xml[open - 1] != '>' &&
-                   xml[open - 1] != '/') {
-                --open;
-            }
+            while (open > 0 && IsPrefixChar(xml[open - 1])) --open;
             if (open + 1 == at) continue;  // ":name" without a prefix
         }
         if (open > from && xml[open - 1] == '<') return open - 1;
@@ -79,30 +80,39 @@ std::size_t ElementEnd(std::string_view xml, std::size_t open) {
     return StartTagEnd(xml, closing);
 }
 
-// Removes [open, end), and with it the blanks and the line end around it when the
-// element stands alone on its line.
-void RemoveElement(std::string& xml, std::size_t open, std::size_t end) {
+// The part of `xml` an element [open, end) takes with it: the element alone, or its
+// whole line (blanks and line end included) when it stands alone on one. Nothing before
+// `kept` (the end of what was taken before) is looked at.
+std::pair<std::size_t, std::size_t> TakenWith(std::string_view xml, std::size_t kept, std::size_t open,
+                                              std::size_t end) {
     std::size_t lineStart = open;
-    while (lineStart > 0 && IsBlank(xml[lineStart - 1])) --lineStart;
+    while (lineStart > kept && IsBlank(xml[lineStart - 1])) --lineStart;
     std::size_t lineEnd = end;
     while (lineEnd < xml.size() && IsBlank(xml[lineEnd])) ++lineEnd;
     const bool aloneFromStart = lineStart == 0 || xml[lineStart - 1] == '\n';
-    if (aloneFromStart && lineEnd < xml.size() && xml[lineEnd] == '\n') {
-        xml.erase(lineStart, lineEnd + 1 - lineStart);
-    } else if (aloneFromStart && lineEnd + 1 < xml.size() && xml[lineEnd] == '\r' && xml[lineEnd + 1] == '\n') {
-        xml.erase(lineStart, lineEnd + 2 - lineStart);
-    } else {
-        xml.erase(open, end - open);
+    if (aloneFromStart && lineEnd < xml.size() && xml[lineEnd] == '\n') return {lineStart, lineEnd + 1};
+    if (aloneFromStart && lineEnd + 1 < xml.size() && xml[lineEnd] == '\r' && xml[lineEnd + 1] == '\n') {
+        return {lineStart, lineEnd + 2};
     }
+    return {open, end};
 }
 
+// Every element of the setting's name inside windowsSettings goes, in one pass.
 void RemoveSetting(std::string& xml, const Setting& setting) {
-    for (;;) {
-        const Content content = FindSettingsContent(xml);
-        const std::size_t open = FindStartTag(xml, setting.name, content.begin, content.end);
-        if (open == std::string::npos) return;
-        RemoveElement(xml, open, ElementEnd(xml, open));
+    const Content content = FindSettingsContent(xml);
+    std::string result;
+    std::size_t kept = 0;
+    for (std::size_t open = FindStartTag(xml, setting.name, content.begin, content.end);
+         open != std::string::npos; open = FindStartTag(xml, setting.name, kept, content.end)) {
+        const std::size_t end = ElementEnd(xml, open);
+        if (end > content.end) throw PackError("the manifest's windowsSettings element is not closed");
+        const auto [takenFrom, takenTo] = TakenWith(xml, kept, open, end);
+        result.append(xml, kept, takenFrom - kept);
+        kept = takenTo;
     }
+    if (kept == 0) return;
+    result.append(xml, kept, std::string::npos);
+    xml = std::move(result);
 }
 
 void InsertSetting(std::string& xml, const Setting& setting) {
