@@ -44,11 +44,19 @@ std::size_t FindStartTag(std::string_view xml, std::string_view name, std::size_
     return std::string_view::npos;
 }
 
-// Where the start tag that begins at `open` ends (just after its ">").
-std::size_t StartTagEnd(std::string_view xml, std::size_t open) {
-    const std::size_t close = xml.find('>', open);
-    if (close == std::string_view::npos) throw PackError("the manifest ends inside a tag");
+// Where the tag that begins at `open` ends (just after its ">"). A "<" before that ">"
+// means the tag is not closed: nothing could be inserted after it safely.
+std::size_t TagEnd(std::string_view xml, std::size_t open) {
+    const std::size_t close = xml.find_first_of("<>", open + 1);
+    if (close == std::string_view::npos || xml[close] != '>') throw PackError("the manifest has a tag without its end");
     return close + 1;
+}
+
+// The tag's name with its prefix: from after "<" to the first blank, "/" or ">".
+std::string_view QualifiedName(std::string_view xml, std::size_t open) {
+    std::size_t end = open + 1;
+    while (end < xml.size() && !IsXmlSpace(xml[end]) && xml[end] != '>' && xml[end] != '/') ++end;
+    return xml.substr(open + 1, end - open - 1);
 }
 
 // The content of the windowsSettings element: [begin, end), end at its closing tag.
@@ -60,24 +68,27 @@ struct Content {
 Content FindSettingsContent(std::string_view xml) {
     const std::size_t open = FindStartTag(xml, kSettingsElement, 0, xml.size());
     if (open == std::string_view::npos) throw PackError("the manifest has no windowsSettings element");
-    const std::size_t begin = StartTagEnd(xml, open);
+    const std::size_t begin = TagEnd(xml, open);
     if (xml[begin - 2] == '/') throw PackError("the manifest's windowsSettings element is empty");
-    std::size_t nameEnd = open + 1;
-    while (!IsXmlSpace(xml[nameEnd]) && xml[nameEnd] != '>') ++nameEnd;
-    const std::string closing = "</" + std::string(xml.substr(open + 1, nameEnd - open - 1)) + ">";
+    const std::string closing = "</" + std::string(QualifiedName(xml, open)) + ">";
     const std::size_t end = xml.find(closing, begin);
     if (end == std::string_view::npos) throw PackError("the manifest's windowsSettings element is not closed");
+    // Every tag inside ends before the next begins: then taking an element out or
+    // putting one in cannot join what is left into a tag that was not there.
+    for (std::size_t at = xml.find('<', begin); at < end; at = xml.find('<', at + 1)) TagEnd(xml, at);
     return {begin, end};
 }
 
 // [open, end) of the element that begins at `open`: up to its "/>", or up to the ">"
-// of the first closing tag after it (a setting holds text, no elements).
+// of the first closing tag after it, which must be its own (a setting holds text).
 std::size_t ElementEnd(std::string_view xml, std::size_t open) {
-    const std::size_t tagEnd = StartTagEnd(xml, open);
+    const std::size_t tagEnd = TagEnd(xml, open);
     if (xml[tagEnd - 2] == '/') return tagEnd;
     const std::size_t closing = xml.find("</", tagEnd);
-    if (closing == std::string_view::npos) throw PackError("the manifest ends inside an element");
-    return StartTagEnd(xml, closing);
+    if (closing == std::string_view::npos || QualifiedName(xml, closing + 1) != QualifiedName(xml, open)) {
+        throw PackError("the manifest's " + std::string(QualifiedName(xml, open)) + " element is not closed");
+    }
+    return TagEnd(xml, closing);
 }
 
 // The part of `xml` an element [open, end) takes with it: the element alone, or its

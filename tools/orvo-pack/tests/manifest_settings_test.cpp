@@ -72,8 +72,13 @@ TEST(ManifestSettings, WritesEachSettingOnceInsideWindowsSettings) {
 TEST(ManifestSettings, RefusesAManifestWithNoPlaceForThem) {
     for (const char* manifest : {"<assembly/>", "<windowsSettings/>", "<windowsSettings >", "<windowsSettings",
                                  "<windowsSettingsX></windowsSettingsX>",
-                                 "<windowsSettings><activeCodePage>UTF-8</windowsSettings>"}) {
-        EXPECT_THROW(WithWindowsSettings(manifest, kToSystem), PackError) << manifest;
+                                 "<windowsSettings><activeCodePage>UTF-8</windowsSettings>",
+                                 // A tag cut short: an element put after it would be swallowed by it,
+                                 // or one taken out before it would turn it into another.
+                                 "<windowsSettings><longPathAware x</windowsSettings>",
+                                 "<windowsSettings><activeCodePage<activeCodePage/> x></windowsSettings>",
+                                 "<windowsSettings><activeCodePage><x>UTF-8</x></activeCodePage></windowsSettings>"}) {
+        EXPECT_THROW(WithWindowsSettings(manifest, kBoth), PackError) << manifest;
     }
 }
 
