@@ -16,6 +16,7 @@ import java.util.Comparator;
 import java.util.List;
 import java.util.Random;
 import java.util.stream.Collectors;
+import java.util.stream.IntStream;
 import java.util.stream.Stream;
 import org.junit.jupiter.api.AfterAll;
 import org.junit.jupiter.api.BeforeAll;
@@ -70,7 +71,8 @@ final class NativeComparisonTest {
         addFileAccessCases(cases);
         addMutantCases(cases);
         caseCount = cases.size();
-        return cases.stream().map(arguments -> DynamicTest.dynamicTest(shown(arguments), () -> compare(arguments)));
+        return IntStream.range(0, cases.size()).mapToObj(i -> DynamicTest.dynamicTest(
+                "#" + (i + 1) + " " + shown(cases.get(i)), () -> compare(cases.get(i))));
     }
 
     private static void compare(List<String> arguments) throws Exception {
