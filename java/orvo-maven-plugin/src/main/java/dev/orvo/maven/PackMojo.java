@@ -52,8 +52,11 @@ public final class PackMojo extends AbstractMojo {
     @Parameter(property = "orvo.icon")
     private File icon;
 
-    /** File and product version, such as 1.4.2.0. From the project's version when not given. */
-    @Parameter(property = "orvo.version")
+    /**
+     * File and product version, such as 1.4.2.0. From the project's version when not
+     * given. (No user property: "orvo.version" is what POMs call the plugin's own version.)
+     */
+    @Parameter
     private String version;
 
     @Parameter(property = "orvo.productName", defaultValue = "${project.name}")

@@ -6,6 +6,7 @@ import static org.junit.jupiter.api.Assertions.assertNotNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.io.IOException;
+import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
@@ -44,6 +45,12 @@ final class SampleProjectTest {
                     "no executable among the deployed artifacts");
         }
 
+        final String text = new String(first, StandardCharsets.UTF_16LE) + new String(first, 1, first.length - 1,
+                StandardCharsets.UTF_16LE);
+        for (String shown : new String[] {"1.4.2.0", "Hello", "Example Ltd", "hello.exe"}) {
+            assertTrue(text.contains(shown), "the version resource lacks " + shown);
+        }
+
         final Path target = WORK.resolve("first/target");
         Files.createSymbolicLink(target.resolve("jre"), ROOT.resolve("build/runtime/jdk"));
         final Command run = Command.run(List.of("wine", target.resolve("hello.exe").toString(), "first argument", "second"),
@@ -51,6 +58,19 @@ final class SampleProjectTest {
         assertEquals(0, run.status, run.output);
         assertTrue(run.output.contains("Hello from a Maven build, on Java "), run.output);
         assertTrue(run.output.contains("Arguments: first argument | second"), run.output);
+    }
+
+    @Test
+    void aBadInputFailsTheBuildWithThePackersMessage() throws Exception {
+        final Path project = WORK.resolve("bad-icon");
+        deleteTree(project);
+        copyTree(ROOT.resolve("samples/maven"), project);
+        final Command maven = Command.run(List.of("mvn", "--batch-mode", "--no-transfer-progress",
+                "-Dorvo.version=" + System.getProperty("orvo.version"), "-Dorvo.icon=pom.xml", "package"), project,
+                MAVEN_LIMIT_SECONDS);
+        assertEquals(1, maven.status, maven.output);
+        assertTrue(maven.output.contains("orvo-pack: " + project.resolve("pom.xml") + ": not an icon file"), maven.output);
+        assertTrue(Files.notExists(project.resolve("target/hello.exe")));
     }
 
     /** Builds a fresh copy of the sample in WORK/{@code name} and gives its executable's bytes. */
