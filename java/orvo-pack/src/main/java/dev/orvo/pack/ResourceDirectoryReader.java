@@ -1,7 +1,9 @@
 package dev.orvo.pack;
 
 import java.util.ArrayList;
+import java.util.HashSet;
 import java.util.List;
+import java.util.Set;
 
 /**
  * The leaves of the resource directory in a resource section (its raw data, loaded at
@@ -17,8 +19,10 @@ final class ResourceDirectoryReader {
     private final ByteView section;
     private final long sectionRva;
     private final List<ResourceLeaf> leaves = new ArrayList<>();
+    private final Set<Long> tablesSeen = new HashSet<>();
+    private long entryTotal;
+    private long nameTotal;
     private long dataTotal;
-    private long entriesRead;
 
     private ResourceDirectoryReader(ByteView section, long sectionRva) {
         this.section = section;
@@ -65,13 +69,14 @@ final class ResourceDirectoryReader {
      * or to data entries.
      */
     private List<Entry> entries(long offset, boolean directories) {
+        if (!tablesSeen.add(offset)) {
+            throw new PackError("the resource directory reaches a table twice");
+        }
         final long count = section.u16(offset + 12) + (long) section.u16(offset + 14);
         section.sub(offset, tableSize(count));
-        // Tables may be shared too: reading more entries than the section has room for
-        // means some are read again and again.
-        entriesRead += count;
-        if (entriesRead * 8 > section.size()) {
-            throw new PackError("the resource directory lists more than its section holds");
+        entryTotal += count;
+        if (entryTotal > section.size() / 8) {
+            throw new PackError("the resource directory has more entries than its section holds");
         }
         final List<Entry> entries = new ArrayList<>();
         for (long i = 0; i < count; ++i) {
@@ -95,11 +100,23 @@ final class ResourceDirectoryReader {
         final long at = field & ~HIGH_BIT;
         final int length = section.u16(at);
         final ByteView units = section.sub(at + 2, 2L * length);
+        chargeNames(units.size());
         final StringBuilder name = new StringBuilder(length);
         for (int i = 0; i < units.size(); i += 2) {
             name.append((char) units.u16(i));
         }
         return ResourceId.name(name.toString());
+    }
+
+    /**
+     * Names may be shared, and each leaf carries a copy of its type's and its own: what
+     * is read and copied of them stays within twice the section.
+     */
+    private void chargeNames(long bytes) {
+        nameTotal += bytes;
+        if (nameTotal > 2L * section.size()) {
+            throw new PackError("the resource directory lists more than its section holds");
+        }
     }
 
     private void addLeaf(ResourceId type, ResourceId name, int language, long entry) {
@@ -109,12 +126,13 @@ final class ResourceDirectoryReader {
             throw new PackError("resource data lies outside the resource section");
         }
         final ByteView data = section.sub(rva - sectionRva, size);
-        // Entries may share tables; without these bounds a small directory could
+        // Entries may share data; without these bounds a small directory could
         // multiply into a huge one.
         dataTotal += size;
         if (leaves.size() == MAX_LEAVES || dataTotal > section.size()) {
             throw new PackError("the resource directory lists more than its section holds");
         }
+        chargeNames(2L * (type.name.length() + name.name.length()));
         leaves.add(new ResourceLeaf(type, name, language, section.u32(entry + 8), data.toArray()));
     }
 }

@@ -97,24 +97,24 @@ final class ZipArchive {
     }
 
     /**
-     * An end record at {@code at} whose fields fit the data (escaped ones are taken as
-     * they are, to be refused with their own message); null when there is none.
+     * An end record at {@code at} that fits the data (escaped fields are taken as they
+     * are, to be refused with their own message); null when there is none. Its central
+     * directory is checked apart.
      */
     private static EndRecord readEndRecord(ByteView bytes, long at) {
         if (!hasSignature(bytes, at, END_SIGNATURE) || at + END_SIZE > bytes.size()) {
             return null;
         }
         final EndRecord end = new EndRecord(bytes, at);
-        if (end.end() > bytes.size()) {
-            return null;
-        }
-        if (end.isEscaped()) {
-            return end;
-        }
-        if (end.directorySize > at || end.directoryOffset > end.directoryStart()) {
-            return null;
-        }
-        return end;
+        return end.end() > bytes.size() ? null : end;
+    }
+
+    /**
+     * The central directory lies before the end record and the archive's first byte
+     * (where the directory's offset is counted from) inside the data.
+     */
+    private static boolean directoryInside(EndRecord end) {
+        return end.isEscaped() || (end.directorySize <= end.position && end.directoryOffset <= end.directoryStart());
     }
 
     /**
@@ -129,16 +129,32 @@ final class ZipArchive {
                 && hasSignature(bytes, end.directoryStart() - end.directoryOffset, LOCAL_HEADER_SIGNATURE);
     }
 
+    /**
+     * The last plausible end record. One whose central directory lies outside the data
+     * is refused as such, rather than taken for no end record at all.
+     */
     private static EndRecord findEndRecord(ByteView bytes) {
+        EndRecord outside = null;
         if (bytes.size() >= END_SIZE) {
             final long last = bytes.size() - END_SIZE;
             final long first = last > MAX_COMMENT_SIZE ? last - MAX_COMMENT_SIZE : 0;
             for (long at = last; at >= first; --at) {
                 final EndRecord end = readEndRecord(bytes, at);
-                if (end != null && plausible(bytes, end)) {
+                if (end == null) {
+                    continue;
+                }
+                if (!directoryInside(end)) {
+                    outside = outside == null ? end : outside;
+                    continue;
+                }
+                if (plausible(bytes, end)) {
                     return end;
                 }
             }
+        }
+        if (outside != null) {
+            throw new PackError("the archive's central directory lies outside the file (the end record gives offset "
+                    + outside.directoryOffset + ", size " + outside.directorySize + ")");
         }
         throw new PackError("not a ZIP archive (no end of central directory found)");
     }

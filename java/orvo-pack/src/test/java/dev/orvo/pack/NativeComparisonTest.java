@@ -69,6 +69,7 @@ final class NativeComparisonTest {
         addRoleCases(cases);
         addUsageCases(cases);
         addFileAccessCases(cases);
+        addOutputCases(cases);
         addMutantCases(cases);
         caseCount = cases.size();
         return IntStream.range(0, cases.size()).mapToObj(i -> DynamicTest.dynamicTest(
@@ -76,8 +77,14 @@ final class NativeComparisonTest {
     }
 
     private static void compare(List<String> arguments) throws Exception {
-        final PackerRun expected = PackerRun.program(List.of(NATIVE.toString()), arguments, OUT, WORK);
-        final PackerRun actual = assertTimeoutPreemptively(Duration.ofSeconds(60), () -> PackerRun.inProcess(arguments, OUT));
+        final Path out = outputOf(arguments);
+        final OutputState before = OutputState.prepare(out);
+        final PackerRun expected = PackerRun.program(List.of(NATIVE.toString()), arguments, out, WORK);
+        final OutputState afterNative = OutputState.of(out);
+        before.restore(out);
+        final PackerRun actual = assertTimeoutPreemptively(Duration.ofSeconds(60), () -> PackerRun.inProcess(arguments, out));
+        final OutputState afterJava = OutputState.of(out);
+        before.remove(out);
         assertEquals(expected.error, actual.error, "standard error");
         assertEquals(expected.out, actual.out, "standard output");
         assertEquals(expected.status, actual.status, "exit status");
@@ -85,9 +92,15 @@ final class NativeComparisonTest {
         if (expected.written != null) {
             assertArrayEquals(expected.written, actual.written, "the executable's bytes");
         }
+        assertEquals(afterNative, afterJava, "what is at the output's path afterwards");
         try (Stream<Path> left = Files.list(OUT_FOLDER)) {
             assertEquals(List.of(), left.collect(Collectors.toList()), "files left beside the output");
         }
+    }
+
+    private static Path outputOf(List<String> arguments) {
+        final int at = arguments.indexOf("--out");
+        return at >= 0 && at + 1 < arguments.size() ? Paths.get(arguments.get(at + 1)) : OUT;
     }
 
     private static List<String> full(String launcher) {
@@ -162,6 +175,13 @@ final class NativeComparisonTest {
         cases.add(with(launcher, "--icon", input("icon-absent.ico")));
         cases.add(with(launcher, "--config", INPUTS.toString()));
         cases.add(List.of("--launcher", launcher, "--out", OUT_FOLDER.resolve("no-such-folder/MyApp.exe").toString()));
+    }
+
+    /** Outputs that must be refused or replaced with care (see OutputState). */
+    private static void addOutputCases(List<List<String>> cases) {
+        for (String name : OutputState.PREPARED) {
+            cases.add(List.of("--launcher", input("launcher-64.exe"), "--out", OUT_FOLDER.resolve(name).toString()));
+        }
     }
 
     /** Seeded changes of a few bytes, or a cut, in inputs that are read well. */

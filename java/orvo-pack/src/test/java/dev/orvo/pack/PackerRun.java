@@ -5,6 +5,7 @@ import java.io.IOException;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
+import java.nio.file.LinkOption;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
@@ -50,9 +51,11 @@ final class PackerRun {
         return new PackerRun(process.exitValue(), Files.readString(out), Files.readString(error), take(output));
     }
 
+    /** The bytes of the executable written at {@code output}, or null; a prepared output stays for OutputState to see. */
     private static byte[] take(Path output) throws IOException {
-        if (!Files.isRegularFile(output)) {
-            return null;
+        if (!Files.isRegularFile(output, LinkOption.NOFOLLOW_LINKS) || OutputState.PREPARED.contains(output.getFileName().toString())) {
+            return Files.isRegularFile(output, LinkOption.NOFOLLOW_LINKS) && OutputState.wasReplaced(output)
+                    ? Files.readAllBytes(output) : null;
         }
         final byte[] bytes = Files.readAllBytes(output);
         Files.delete(output);
