@@ -13,6 +13,7 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.time.Duration;
 import java.util.ArrayList;
+import java.util.Arrays;
 import java.util.List;
 import java.util.jar.JarEntry;
 import java.util.jar.JarFile;
@@ -54,7 +55,7 @@ final class PackerTest {
                 .requireAdministrator(true));
         final byte[] executable = result.executable();
         final Path signed = folder.resolve("MyApp.exe");
-        final byte[] withSignature = java.util.Arrays.copyOf(executable, executable.length + 1024);
+        final byte[] withSignature = Arrays.copyOf(executable, executable.length + 1024);
         Files.write(signed, withSignature);
         try (JarFile jar = new JarFile(signed.toFile())) {
             assertEquals("cafebabe", new String(jar.getInputStream(jar.getEntry("app/Main.class")).readAllBytes(),

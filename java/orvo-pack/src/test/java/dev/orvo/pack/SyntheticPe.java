@@ -1,5 +1,7 @@
 package dev.orvo.pack;
 
+import java.nio.charset.StandardCharsets;
+import java.util.Arrays;
 import java.util.List;
 
 /**
@@ -47,7 +49,7 @@ final class SyntheticPe {
         long address = SECTION_ALIGNMENT;
         for (int i = 0; i < sections.length; ++i) {
             final int header = table + 40 * i;
-            out.put(header, names[i].getBytes(java.nio.charset.StandardCharsets.US_ASCII));
+            out.put(header, names[i].getBytes(StandardCharsets.US_ASCII));
             out.putU32(header + 8, sections[i].length);
             out.putU32(header + 12, address);
             out.putU32(header + 16, Alignment.up(sections[i].length, FILE_ALIGNMENT));
@@ -67,7 +69,7 @@ final class SyntheticPe {
 
     static byte[] filled(int size, int value) {
         final byte[] bytes = new byte[size];
-        java.util.Arrays.fill(bytes, (byte) value);
+        Arrays.fill(bytes, (byte) value);
         return bytes;
     }
 }
