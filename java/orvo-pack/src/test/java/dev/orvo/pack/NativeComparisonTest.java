@@ -33,8 +33,10 @@ import org.junit.jupiter.api.TestFactory;
 @Tag("differential")
 final class NativeComparisonTest {
     private static final Path ROOT = Paths.get(System.getProperty("orvo.root", "../..")).toAbsolutePath().normalize();
-    private static final Path NATIVE = ROOT.resolve("build/native/orvo-pack");
-    private static final Path INPUT_WRITER = ROOT.resolve("build/native/orvo_pack_test_inputs");
+    /** The native build to compare with: this tree's unless orvo.nativeBuild names another. */
+    private static final Path NATIVE_BUILD = Paths.get(System.getProperty("orvo.nativeBuild", ROOT.resolve("build/native").toString()));
+    private static final Path NATIVE = NATIVE_BUILD.resolve("orvo-pack");
+    private static final Path INPUT_WRITER = NATIVE_BUILD.resolve("orvo_pack_test_inputs");
     private static final Path WORK = ROOT.resolve("build/java/differential");
     private static final Path INPUTS = WORK.resolve("inputs");
     private static final Path MUTANTS = WORK.resolve("mutants");
