@@ -117,8 +117,10 @@ public final class PackMojo extends AbstractMojo {
             if (pair) {
                 final String pairName = outputName + "64.exe";
                 pack(CarriedLaunchers.copy(launcherKind, true, work), work, text, applicationJar, pairName, "x64");
+                // The 32-bit one waits for its pair, so that a caller sees the application's exit code.
                 final String handingOver = ApplicationConfig.parse(text)
-                        .withDefault(ApplicationConfig.APPLICATION_SECTION, "Pair Product", pairName).text();
+                        .withDefault(ApplicationConfig.APPLICATION_SECTION, "Pair Product", pairName)
+                        .withDefault(ApplicationConfig.APPLICATION_SECTION, "Pair Return Code", "Yes").text();
                 pack(CarriedLaunchers.copy(launcherKind, false, work), work, handingOver, applicationJar, outputName + ".exe", null);
             } else {
                 pack(CarriedLaunchers.copy(launcherKind, true, work), work, text, applicationJar, outputName + ".exe", null);

@@ -60,6 +60,25 @@ final class SampleProjectTest {
         assertTrue(run.output.contains("Arguments: first argument | second"), run.output);
     }
 
+    // The 32-bit executable finds the 64-bit runtime beside it and hands the launch to its pair.
+    @Test
+    void theThirtyTwoBitExecutableHandsOverToItsPair() throws Exception {
+        final Path project = WORK.resolve("pair");
+        deleteTree(project);
+        copyTree(ROOT.resolve("samples/maven"), project);
+        final Command maven = Command.run(List.of("mvn", "--batch-mode", "--no-transfer-progress",
+                "-Dorvo.version=" + System.getProperty("orvo.version"), "-Dorvo.architecture=x86+x64", "package"), project,
+                MAVEN_LIMIT_SECONDS);
+        assertEquals(0, maven.status, maven.output);
+        final Path target = project.resolve("target");
+        assertTrue(Files.isRegularFile(target.resolve("hello64.exe")), maven.output);
+        Files.createSymbolicLink(target.resolve("jre"), ROOT.resolve("build/runtime/jdk"));
+        final Command run = Command.run(List.of("wine", target.resolve("hello.exe").toString(), "paired"), target,
+                LAUNCH_LIMIT_SECONDS);
+        assertEquals(0, run.status, run.output);
+        assertTrue(run.output.contains("Arguments: paired"), run.output);
+    }
+
     @Test
     void aBadInputFailsTheBuildWithThePackersMessage() throws Exception {
         final Path project = WORK.resolve("bad-icon");
