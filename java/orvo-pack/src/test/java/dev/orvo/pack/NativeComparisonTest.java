@@ -42,7 +42,7 @@ final class NativeComparisonTest {
     private static final Path MUTANTS = WORK.resolve("mutants");
     private static final Path OUT_FOLDER = WORK.resolve("out");
     private static final Path OUT = OUT_FOLDER.resolve("MyApp.exe");
-    private static final int MUTANTS_PER_FILE = 24;
+    private static final int MUTANTS_PER_FILE = 48;
 
     private static int caseCount;
 
@@ -190,7 +190,7 @@ final class NativeComparisonTest {
     private static void addMutantCases(List<List<String>> cases) throws IOException {
         final Random random = new Random(20261207);
         final List<String> launchers = List.of(input("launcher-64.exe"), input("launcher-packed-signed.exe"),
-                ROOT.resolve("build/x86_64/orvo64.exe").toString());
+                ROOT.resolve("build/i686/orvo.exe").toString(), ROOT.resolve("build/x86_64/orvo64.exe").toString());
         for (String base : launchers) {
             for (String mutant : mutants(base, "launcher", random)) {
                 cases.add(with(mutant, "--icon", input("icon-two-sizes.ico"), "--jar", input("jar-one-entry.jar")));
