@@ -50,14 +50,18 @@ final class ManifestLevel {
         return c == ' ' || c == '\t' || c == '\r' || c == '\n';
     }
 
-    /** Offset of the element's start tag name, after "<" or "<prefix:". */
+    /**
+     * Offset of the element's start tag name, after "<" or "<prefix:" (with a "<"
+     * somewhere before it). Each occurrence is looked at once: time linear in the
+     * manifest's size.
+     */
     private static int findElement(String xml) {
+        final int firstOpen = xml.indexOf('<');
         for (int at = xml.indexOf(ELEMENT); at >= 0; at = xml.indexOf(ELEMENT, at + 1)) {
-            final int open = xml.lastIndexOf('<', at);
             final int after = at + ELEMENT.length();
             final boolean nameEnds = after < xml.length()
                     && (isXmlSpace(xml.charAt(after)) || xml.charAt(after) == '/' || xml.charAt(after) == '>');
-            if (open >= 0 && nameEnds && (open + 1 == at || xml.charAt(at - 1) == ':')) {
+            if (firstOpen >= 0 && firstOpen < at && nameEnds && (xml.charAt(at - 1) == '<' || xml.charAt(at - 1) == ':')) {
                 return at;
             }
         }
