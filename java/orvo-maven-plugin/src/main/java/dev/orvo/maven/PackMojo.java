@@ -165,7 +165,7 @@ public final class PackMojo extends AbstractMojo {
         if (configFile != null && config != null) {
             throw new MojoFailureException("orvo: give the configuration as <configFile> or as <config>, not both");
         }
-        final String given = configFile != null ? ConfigFileText.read(configFile.toPath()) : config != null ? config : "";
+        final String given = configFile != null ? configFileText() : config != null ? config : "";
         final ApplicationConfig parsed = ApplicationConfig.parse(given);
         if (parsed.has(ApplicationConfig.RUNTIME_SECTION, "Main Class")) {
             return parsed.text();
@@ -176,6 +176,15 @@ public final class PackMojo extends AbstractMojo {
                     + applicationJar);
         }
         return parsed.withDefault(ApplicationConfig.RUNTIME_SECTION, "Main Class", startClass.get()).text();
+    }
+
+    /** The configuration file's text; one that cannot be read as text fails the build as bad input. */
+    private String configFileText() throws MojoFailureException {
+        try {
+            return ConfigFileText.read(configFile.toPath());
+        } catch (IOException error) {
+            throw new MojoFailureException("orvo: " + error.getMessage(), error);
+        }
     }
 
     private void pack(Path launcher, Path work, String configText, File applicationJar, String fileName, String classifier)
