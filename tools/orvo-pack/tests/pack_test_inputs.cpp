@@ -127,6 +127,19 @@ void WriteInputs(const fs::path& folder) {
     write("jar-not-really.jar", test::BytesOf("PK not really"));
     write("jar-text.jar", test::BytesOf("not a jar"));
     write("jar-truncated.jar", Truncated(test::ZipFile({{"a/B.class", "x"}}), 40));
+
+    // Hostile inputs: costly shapes that must be refused at once.
+    write("launcher-shared-tables.exe", test::LauncherLikePeWithSection(test::SharedTablesDirectory(16384)));
+    write("icon-repeating-one-image.ico", test::IconFileRepeatingOneImage(256, 1024 * 1024));
+    write("icon-too-many-images.ico", test::IconFileRepeatingOneImage(65535, 1024));
+    Bytes offsetPastEnd = test::ZipFile({{"a/B.class", "x"}});
+    WriteU32(offsetPastEnd, offsetPastEnd.size() - 6, 0x10000);
+    write("jar-directory-past-end.jar", offsetPastEnd);
+    std::string manifest = "<assembly>";
+    for (int i = 0; i < 40000; ++i) manifest += "requestedExecutionLevel ";
+    write("launcher-manifest-repeating.exe", test::LauncherLikePe(ResourcesWhere([&](auto& leaves) {
+              leaves[4].data = test::BytesOf(manifest + "<requestedExecutionLevel level='asInvoker'/></assembly>");
+          })));
 }
 
 }  // namespace
