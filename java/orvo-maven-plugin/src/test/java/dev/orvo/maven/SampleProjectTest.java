@@ -80,6 +80,20 @@ final class SampleProjectTest {
     }
 
     @Test
+    void theCodePageAndLongPathSettingsReachTheManifest() throws Exception {
+        final Path project = WORK.resolve("utf-8");
+        deleteTree(project);
+        copyTree(ROOT.resolve("samples/maven"), project);
+        final Command maven = Command.run(List.of("mvn", "--batch-mode", "--no-transfer-progress",
+                "-Dorvo.version=" + System.getProperty("orvo.version"), "-Dorvo.codePage=utf-8", "-Dorvo.longPaths=true",
+                "package"), project, MAVEN_LIMIT_SECONDS);
+        assertEquals(0, maven.status, maven.output);
+        final String bytes = new String(Files.readAllBytes(project.resolve("target/hello.exe")), StandardCharsets.ISO_8859_1);
+        assertTrue(bytes.contains(">UTF-8</activeCodePage>"), "no UTF-8 code page in the manifest");
+        assertTrue(bytes.contains(">true</longPathAware>"), "no long-path awareness in the manifest");
+    }
+
+    @Test
     void aBadInputFailsTheBuildWithThePackersMessage() throws Exception {
         final Path project = WORK.resolve("bad-icon");
         deleteTree(project);
