@@ -27,6 +27,7 @@ public:
     int Run();
 
 private:
+    static bool TraceForwarded();
     void ApplyWorkingDirectoryOverride();
     int HostJvm();
     DWORD RunJvmThread();
