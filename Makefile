@@ -8,8 +8,11 @@ export CCACHE_BASEDIR := $(CURDIR)
 # smoke run in which a crash or a broken invariant fails the tests.
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 3
+# The project's one version; the Java parts take it as their Maven revision.
+VERSION := $(shell cat $(CURDIR)/VERSION)
+MAVEN := mvn --batch-mode -f $(CURDIR)/java/pom.xml -Drevision=$(VERSION)
 
-.PHONY: all setup build test fuzz demo bench clean
+.PHONY: all setup build test fuzz demo bench dist clean
 
 all: build
 
@@ -26,9 +29,13 @@ build: setup
 	cmake --build $(BUILD_DIR)/i686
 	cmake --build $(BUILD_DIR)/x86_64
 	cmake --build $(BUILD_DIR)/native
+	@# After the launchers: the plugin's jar carries them. Installed into the local Maven
+	@# repository, for any project on this machine.
+	$(MAVEN) --quiet -DskipTests install
 
 test: build
 	bash scripts/run-tests.sh
+	bash scripts/java-tests.sh
 	FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS) bash scripts/fuzz.sh
 
 fuzz: setup
@@ -40,6 +47,10 @@ demo: build
 # Figures only (build/bench/results.md); BENCH_RUNS sets the runs per row (default 15).
 bench: build
 	bash bench/run-all.sh
+
+# The release: build/dist/orvo-$(VERSION)/ and its zip.
+dist: build
+	bash scripts/dist.sh
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,8 +1,11 @@
 #pragma once
 // The configuration values read once at start; read-only afterwards, so the
 // threads that read them later need no lock.
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "config/service_settings.h"
 
 #include "discovery/java_version.h"
 #include "discovery/jvm_search_prefs.h"
@@ -29,6 +32,10 @@ struct LauncherSettings {
     // "Failure Check": show the uncaught-exception dialog. Copied into the hosting
     // state by the application object after loading.
     bool showExceptionDialog = false;
+    // "Service Stop Method": the static method a service calls to ask the Java program
+    // to stop; empty: System.exit(0). "Service Stop Timeout": how long it then waits.
+    std::wstring serviceStopMethod;
+    std::uint32_t serviceStopTimeoutSeconds = kDefaultServiceStopTimeoutSeconds;
 };
 
 }  // namespace orvo

@@ -64,6 +64,9 @@ constexpr bool kLauncherIs64Bit = sizeof(void*) == 8;
 // One message of the VM; a longer one is cut, more than an error box shows anyway.
 constexpr std::size_t kPrintHookBufferSize = 4096;
 
+// Written once before the VM exists, read by the exit hook.
+void (*vmExitListener)(int status) = nullptr;
+
 // A library that did not load because it is built for the other launcher: the box says
 // which launcher the application needs, not only the system's error number. When the
 // configuration names that launcher and the file is not there, it says so instead.
@@ -144,7 +147,10 @@ jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
 void JNICALL JvmExitHook(jint code) {
     if (TraceEnabled()) Trace(L"exit", L"code " + DecimalText(code) + L" from System.exit");
     ReportRuntimeStoppedBeforeMain();
+    if (vmExitListener) vmExitListener(static_cast<int>(code));
 }
+
+void SetVmExitListener(void (*listener)(int status)) noexcept { vmExitListener = listener; }
 
 void JNICALL JvmAbortHook() { ReportRuntimeStoppedBeforeMain(); }
 

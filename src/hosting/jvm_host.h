@@ -27,6 +27,7 @@ struct MainClassCall {
     HANDLE readyEvent = nullptr;                 // set just before main runs; may be null
     bool parkAfterMain = false;                  // keep the thread attached for ever after main
     std::function<void()> closeOwnSplash;        // called when main returns or throws
+    std::function<void()> mainStarting;          // called just before main, on this thread
 };
 
 // How far InvokeMain got.
@@ -154,6 +155,10 @@ private:
 // runtime's launcher helper reports a main class it cannot load so, and exits with 1);
 // then the VM goes on with its own exit or abort, and its exit code.
 void JNICALL JvmExitHook(jint code);
+// Told by the exit hook, last, the status the VM is about to end the process with
+// (System.exit, Runtime.halt), on whatever thread the VM exits on. Set before the VM
+// is created; null: nobody is told.
+void SetVmExitListener(void (*listener)(int status)) noexcept;
 void JNICALL JvmAbortHook();
 // The "vfprintf" hook, given to the VM while the startup-error capture runs.
 jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments);
