@@ -70,7 +70,7 @@ bool ServeRequest(const Request& request) {
     // Requests that come before main starts wait here: the VM may not exist yet. A VM
     // that is not ready after the bound will not serve this start in any useful time.
     if (WaitForSingleObject(request.service->readyEvent.get(), kReadyWaitMs) != WAIT_OBJECT_0) {
-        Trace(L"single instance", L"the VM did not become ready; a later start is told so");
+        Trace(L"instance", L"VM not ready");
         Answer(request, -1, kNotServedMarker);
         return false;
     }
@@ -154,7 +154,7 @@ private:
         request->arguments = UnpackArguments(block_.subspan(kArgumentAreaOffset));
         Answer(*request, 0, kArgumentsTakenMarker);
         if (service_->queued.load() >= kQueuedRequestLimit) {
-            Trace(L"single instance", L"too many requests waiting; a later start is told so");
+            Trace(L"instance", L"queue full");
             Answer(*request, -1, kNotServedMarker);
             return;
         }

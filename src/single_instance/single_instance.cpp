@@ -61,7 +61,7 @@ bool CSingleInstance::SetUp(const LauncherSettings& settings, const std::vector<
     const std::optional<std::wstring> ownPath = GetLauncherPath();
     if (!ownPath) return true;
     const std::optional<std::wstring> identity = ExecutableIdentity(*ownPath);
-    if (!identity) return TurnOff(L"the launcher's own file cannot be opened" + ErrorText(GetLastError()));
+    if (!identity) return TurnOff(L"own file unreadable" + ErrorText(GetLastError()));
     launcherPath = *ownPath;
     names = NamesFor(*identity);
     enabled = true;
@@ -78,7 +78,7 @@ bool CSingleInstance::Claim(const LauncherSettings& settings, const std::vector<
 // writing the argument area and hearing that it was taken.
 bool CSingleInstance::Join(const LauncherSettings& settings, const std::vector<std::wstring>& arguments,
                            bool mayCreate) {
-    if (!OpenForwardMutex()) return TurnOff(L"the lock " + names.forwardMutex + L" cannot be opened" + ErrorText(GetLastError()));
+    if (!OpenForwardMutex()) return TurnOff(names.forwardMutex + ErrorText(GetLastError()));
     forwardLock = Acquire(forwardMutex.get(), kForwardLockWaitMs);
     if (!forwardLock) return LockTimedOut();
     bool created = false;
@@ -89,11 +89,10 @@ bool CSingleInstance::Join(const LauncherSettings& settings, const std::vector<s
             ReleaseObjects();
             return true;
         }
-        return TurnOff(L"the section " + names.section + L" cannot be opened" + ErrorText(GetLastError()));
+        return TurnOff(names.section + ErrorText(GetLastError()));
     }
     if (!MapBlock()) {
-        return TurnOff(L"the section " + names.section +
-                       L" is smaller than a block: another program made it; this start runs as an ordinary instance");
+        return TurnOff(names.section + L" is too small: another program's");
     }
     return created ? SetUpPrimary(settings) : ForwardTo(arguments);
 }
@@ -136,8 +135,7 @@ bool CSingleInstance::LockTimedOut() {
     forwardMutex.reset();
     section.reset(OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, names.section.c_str()));
     if (section && MapBlock() && WhyNotARunningInstance(ReadBlockHeader(block)).empty()) return ReportNotResponding();
-    return TurnOff(L"the lock " + names.forwardMutex + L" stays held by another process and no running instance is "
-                   L"there; this start runs as an ordinary instance");
+    return TurnOff(names.forwardMutex + L" held elsewhere, no instance running");
 }
 
 bool CSingleInstance::SetUpPrimary(const LauncherSettings& settings) {
@@ -152,24 +150,24 @@ bool CSingleInstance::SetUpPrimary(const LauncherSettings& settings) {
     shared->ownImage = CanonicalPath(launcherPath);
     // Without the event, handlers could not wait for the VM.
     if (!shared->readyEvent || !shared->forwardMutex || shared->messageId == 0 || !shared->ownImage)
-        return TurnOff(L"the running instance's objects cannot be made" + ErrorText(GetLastError()));
+        return TurnOff(L"objects not made" + ErrorText(GetLastError()));
     // An event of that name still open in an instance that is just ending may be set.
     ResetEvent(shared->readyEvent.get());
     WriteRequestSequence(block, 0);
     listenerThread = StartListener(shared, block, listenerThreadId);
-    if (!listenerThread) return TurnOff(L"the listener thread cannot be started" + ErrorText(GetLastError()));
+    if (!listenerThread) return TurnOff(L"no listener" + ErrorText(GetLastError()));
     WriteBlockHeader(block, {listenerThreadId, GetCurrentProcessId(), shared->messageId});
     service = std::move(shared);
     isPrimary = true;
     forwardLock.reset();  // later starts may use the block now
-    TraceInstance(L"this process serves later starts of " + launcherPath);
+    TraceInstance(L"serving later starts");
     return true;
 }
 
 bool CSingleInstance::ForwardTo(const std::vector<std::wstring>& arguments) {
     const BlockHeader header = ReadBlockHeader(block);
     const std::wstring why = WhyNotARunningInstance(header);
-    if (!why.empty()) return TurnOff(L"the section " + names.section + L" is no running instance's: " + why);
+    if (!why.empty()) return TurnOff(names.section + L": " + why);
     if (!PackArguments(arguments, block.subspan(kArgumentAreaOffset))) return false;
     std::uint32_t sequence = ReadRequestSequence(block) + 1;
     if (sequence == 0) sequence = 1;  // 0 is no request's
@@ -187,27 +185,27 @@ bool CSingleInstance::ForwardTo(const std::vector<std::wstring>& arguments) {
 // the block is such a one; else why not.
 std::wstring CSingleInstance::WhyNotARunningInstance(const BlockHeader& header) {
     if (header.messageId == 0 || header.messageId != RegisterWindowMessageW(names.message.c_str()))
-        return L"it names another message";
+        return L"another message";
     primaryProcess.reset(
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, header.primaryProcessId));
     if (!primaryProcess || WaitForSingleObject(primaryProcess.get(), 0) != WAIT_TIMEOUT)
-        return L"the process it names is not running";
+        return L"process gone";
     const std::optional<std::wstring> image = CanonicalImagePath(primaryProcess.get());
     if (!SameCanonicalPath(image, CanonicalPath(launcherPath)))
-        return L"the process it names runs " + image.value_or(L"an unknown program") + L", not this launcher";
+        return L"process runs " + image.value_or(L"?");
     if (!ThreadBelongsTo(header.listenerThreadId, header.primaryProcessId))
-        return L"the thread it names is not that process's";
+        return L"foreign thread";
     return {};
 }
 
 bool CSingleInstance::TurnOff(const std::wstring& reason) noexcept {
-    TraceInstance(L"single instance off: " + reason);
+    TraceInstance(L"off, ordinary instance: " + reason);
     TearDown();
     return true;
 }
 
 bool CSingleInstance::ReportNotResponding() {
-    TraceInstance(L"the running instance does not respond");
+    TraceInstance(L"no response");
     ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_INSTANCE_NOT_RESPONDING), launcherPath);
     TearDown();
     return false;
@@ -237,11 +235,8 @@ int CSingleInstance::SecondaryWait() {
             return static_cast<int>(static_cast<DWORD>(message.wParam));
         }
         const bool taken = !forwardLock;
-        if (primaryEnded) {
-            if (taken) return ExitCodeOf(primary);
-            TraceInstance(L"the running instance ended before it took this start's arguments");
-            return -1;
-        }
+        // Arguments the running instance never took got no answer of its own.
+        if (primaryEnded) return taken ? ExitCodeOf(primary) : -1;
         const ULONGLONG now = GetTickCount64();
         if (!taken && now >= takeDeadline) return NotResponding();
         const DWORD timeout = taken ? INFINITE : static_cast<DWORD>(takeDeadline - now);
