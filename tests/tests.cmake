@@ -65,3 +65,6 @@ endif()
 
 # A library for planting under system-library names (tests/planted).
 include(${CMAKE_SOURCE_DIR}/tests/planted/planted.cmake)
+
+# A hostile process of the same user, against single-instance mode (tests/hostile).
+include(${CMAKE_SOURCE_DIR}/tests/hostile/hostile.cmake)

@@ -1,5 +1,9 @@
 #include "config/setting_compare.h"
 
+#include <string>
+
+#include "foundation/trace.h"
+
 namespace orvo {
 namespace {
 
@@ -23,6 +27,15 @@ bool EqualsAnyCase(std::wstring_view value, std::wstring_view keyword) noexcept 
 
 bool EqualsYesAnyCase(std::wstring_view value) noexcept {
     return EqualsAnyCase(value, L"Yes");
+}
+
+bool EqualsExactly(std::wstring_view key, std::wstring_view value, std::wstring_view keyword) {
+    if (value == keyword) return true;
+    if (EqualsAnyCase(value, keyword) && TraceEnabled()) {
+        Trace(L"config", std::wstring(key) + L"=" + std::wstring(value) + L" is not taken: the value must be \"" +
+                             std::wstring(keyword) + L"\" exactly, in that letter case");
+    }
+    return false;
 }
 
 }  // namespace orvo

@@ -11,4 +11,9 @@ bool EqualsAnyCase(std::wstring_view value, std::wstring_view keyword) noexcept;
 // True for "Yes" in any letter case; "Y", "true", "1" and the empty text are false.
 bool EqualsYesAnyCase(std::wstring_view value) noexcept;
 
+// True when `value` is `keyword` exactly. A value that differs from it only in
+// letter case is not taken either, but the trace says so: "Single Instance=Yes"
+// leaves the mode off, and a user who asks why learns that only "yes" turns it on.
+bool EqualsExactly(std::wstring_view key, std::wstring_view value, std::wstring_view keyword);
+
 }  // namespace orvo

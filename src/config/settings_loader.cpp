@@ -38,7 +38,8 @@ void ReadVersionSettings(const CLayeredConfig& config, LauncherSettings& setting
     const std::wstring minimum = config.ReadString(kSectionJavaRuntime, kKeyMinimumVersion);
     const std::wstring maximum = config.ReadString(kSectionJavaRuntime, kKeyMaximumVersion);
     settings.versionRange = VersionRange::FromSettingTexts(minimum, maximum);
-    settings.serviceMode = config.ReadString(kSectionApplication, kKeyApplicationType) == kServiceApplicationType;
+    settings.serviceMode = EqualsExactly(kKeyApplicationType, config.ReadString(kSectionApplication, kKeyApplicationType),
+                                         kServiceApplicationType);
     settings.preferredVersions = SplitPreferredVersions(config.ReadString(kSectionJavaRuntime, kKeyPreferredVersions));
 }
 

@@ -6,6 +6,7 @@
 #include "core/command_line.h"
 #include "core/pair_handover.h"
 #include "discovery/jvm_locator.h"
+#include "foundation/dll_search.h"
 #include "foundation/paths.h"
 #include "foundation/trace.h"
 #include "foundation/unique_handle.h"
@@ -49,18 +50,26 @@ bool CLauncherApp::Init() {
     arguments = settings.windowsQuoting ? ArgumentsFromCommandLineWindows(GetCommandLineW())
                                         : ArgumentsFromCommandLine(GetCommandLineW());
     host.showExceptionDialog = settings.showExceptionDialog;
+    host.pairProduct = settings.pairProduct;
     if (!singleInstance.SetUp(settings, arguments)) return false;
     // A later start of a single instance only hands its arguments over.
-    if (singleInstance.enabled && !singleInstance.isPrimary) {
-        TraceStage(L"a running instance takes this start's arguments");
-        return true;
-    }
+    if (singleInstance.forwarded) return TraceForwarded();
     if (settings.overrideWorkingDir) ApplyWorkingDirectoryOverride();
     JvmChoice choice;
     if (!CJvmLocator(settings).FindJvm(choice)) return false;
     jvmPath = choice.jvmPath;
     runtimeNeedsPair = choice.runtimeNeedsPair;
     TraceStage(L"runtime chosen: " + jvmPath);
+    // Only the process that hosts the VM serves later starts: a launcher that hands
+    // the launch to its pair would take their arguments and end with its pair's answer.
+    if (runtimeNeedsPair) return true;
+    if (!singleInstance.Claim(settings, arguments)) return false;
+    if (singleInstance.forwarded) return TraceForwarded();
+    return true;
+}
+
+bool CLauncherApp::TraceForwarded() {
+    TraceStage(L"a running instance takes this start's arguments");
     return true;
 }
 
@@ -74,15 +83,12 @@ void CLauncherApp::ApplyWorkingDirectoryOverride() {
 }
 
 int CLauncherApp::Run() {
+    // A later start never shows a splash or loads a JVM library: it only waits.
+    if (singleInstance.forwarded) return singleInstance.SecondaryWait();
     if (runtimeNeedsPair) {
-        // The paired launcher is the one that hosts the VM and serves later starts:
-        // a later start of this launcher must find no primary here and hand over too.
-        singleInstance.TearDown();
         TraceStage(L"handing the launch to " + settings.pairProduct);
         return HandOverToPair(settings.pairProduct, settings.pairReturnCode);
     }
-    // A later start never shows a splash or loads a JVM library: it only waits.
-    if (singleInstance.enabled && !singleInstance.isPrimary) return singleInstance.SecondaryWait();
     return HostJvm();
 }
 
@@ -90,6 +96,9 @@ int CLauncherApp::HostJvm() {
     // Before the splash: the runtime's splash library may bring in the C runtime that
     // the VM writes its errors with.
     host.CaptureStartupErrors();
+    // Before the VM exists: the runtime loads these by bare name, which searches the
+    // launcher's folder first.
+    PreloadSystemLibraries(kRuntimeBareNameLibraries);
     if (!host.PrepareEnvironment(jvmPath, settings.libraryPath, settings.systemPath)) return -1;
     // A service shows no window at all.
     bool splashWanted = !settings.serviceMode && !HasNoSplashSwitch(arguments);

@@ -42,6 +42,7 @@ public:
     }
 
 private:
+    static bool TraceForwarded();
     void ApplyWorkingDirectoryOverride();
     int HostJvm();
     DWORD RunJvmThread();

@@ -26,6 +26,17 @@ HMODULE LoadRuntimeLibrary(const std::wstring& path, std::initializer_list<std::
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+void PreloadSystemLibraries(std::span<const wchar_t* const> names) {
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    for (const wchar_t* name : names) {
+        std::wstring path = std::wstring(system, length) + L"\\" + name;
+        // Never freed: the runtime's own load of the name must keep finding it.
+        LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+}
+
 void RemoveCurrentFolderFromDllSearch() noexcept {
     // Any DLL directory replaces the current folder in the standard and the altered
     // search order. An empty one would do on Windows, but wine then keeps the

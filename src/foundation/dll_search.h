@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <span>
 #include <string>
 
 namespace orvo {
@@ -22,6 +23,20 @@ inline constexpr DWORD kRuntimeLibrarySearch =
 // altered search path starts at the library's own folder and reaches the others
 // through Path. Null on failure, with the last error set.
 HMODULE LoadRuntimeLibrary(const std::wstring& path, std::initializer_list<std::wstring> folders);
+
+// Loads the system's copy of each library (from the system folder, by its full path)
+// and keeps it loaded for the life of the process. For the libraries a Java runtime
+// loads by bare name when it first needs them (dbghelp.dll for a stack trace): the
+// system finds a library of that name already loaded and never searches the
+// launcher's folder, where a planted copy may lie. A library that cannot be loaded
+// is left to the runtime.
+void PreloadSystemLibraries(std::span<const wchar_t* const> names);
+
+// The system libraries (none of them one the system always takes from System32) that a
+// Java runtime loads by bare name while it hosts a Swing program: dbghelp.dll as the
+// VM starts, opengl32.dll for Java 2D, and what its network library imports.
+inline constexpr const wchar_t* kRuntimeBareNameLibraries[] = {L"dbghelp.dll", L"opengl32.dll", L"winhttp.dll",
+                                                                L"mswsock.dll"};
 
 // Takes the current folder out of the DLL search of the whole process, for every
 // library loaded from now on without search flags. Path stays: the Java program's

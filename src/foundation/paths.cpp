@@ -121,7 +121,12 @@ bool AbsolutePathExists(const std::wstring& path) {
     return GetLastError() == 0;
 }
 
-std::wstring ToLongPathForm(const std::wstring& path) { return ToLongPathFormText(path); }
+std::wstring ToLongPathForm(const std::wstring& path) {
+    // The prefix turns off the system's own completion of a path: a relative or
+    // dotted one is made full first, or the prefixed text names nothing.
+    if (path.size() < MAX_PATH || path.starts_with(L"\\\\?\\")) return ToLongPathFormText(path);
+    return ToLongPathFormText(FullPathName(path).value_or(path));
+}
 
 DWORD CreateParentDirectories(const std::wstring& filePath) {
     if (AbsolutePathExists(filePath)) return 0;

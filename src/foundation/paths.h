@@ -33,7 +33,8 @@ bool FileExists(const std::wstring& pathOrPattern);
 // True for a drive ("C:...") or UNC ("\\...") path that exists; relative paths never do.
 bool AbsolutePathExists(const std::wstring& path);
 
-// Paths of 260 units and more get the "\\?\" or "\\?\UNC\" prefix; others are unchanged.
+// Paths of 260 units and more are made full (against the current folder) and get the
+// "\\?\" or "\\?\UNC\" prefix; others are unchanged.
 std::wstring ToLongPathForm(const std::wstring& path);
 
 // Creates every folder leading to a file (never the file's own name).

@@ -68,10 +68,16 @@ constexpr std::size_t kPrintHookBufferSize = 4096;
 void (*vmExitListener)(int status) = nullptr;
 
 // A library that did not load because it is built for the other launcher: the box says
-// which launcher the application needs, not only the system's error number.
-void ReportLoadFailure(const std::wstring& path, DWORD error) {
+// which launcher the application needs, not only the system's error number. When the
+// configuration names that launcher and the file is not there, it says so instead.
+void ReportLoadFailure(const std::wstring& path, DWORD error, const std::wstring& pairProduct) {
     PeImageView image(path);
     if (error == ERROR_BAD_EXE_FORMAT && image.valid() && image.is64() != kLauncherIs64Bit) {
+        if (!pairProduct.empty() && !FileExists(pairProduct)) {
+            ShowErrorBox(ErrorBoxOwner(),
+                         FillTemplate(LoadMessage(IDS_PAIR_PRODUCT_MISSING), {RuntimeHomeFolder(path), pairProduct}));
+            return;
+        }
         unsigned message = image.is64() ? IDS_RUNTIME_IS_64_BIT : IDS_RUNTIME_IS_32_BIT;
         ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(message), RuntimeHomeFolder(path));
         return;
@@ -156,7 +162,7 @@ bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     if (!library) {
         DWORD error = GetLastError();
         if (TraceEnabled()) Trace(L"jvm", L"cannot load " + path + L" (errno = " + DecimalText(error) + L")");
-        ReportLoadFailure(path, error);
+        ReportLoadFailure(path, error, pairProduct);
         return false;
     }
     if (!RuntimeCanNameItself(library)) {

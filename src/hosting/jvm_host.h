@@ -112,6 +112,9 @@ public:
     std::uint32_t threadStackSize = 0;
     // "Failure Check": show the uncaught-exception dialog.
     bool showExceptionDialog = false;
+    // "Pair Product" as the settings hold it: named in the box of a library that only
+    // the missing pair could have hosted.
+    std::wstring pairProduct;
 
 private:
     // Appends the option with its paths in a form the ANSI code page represents

@@ -197,10 +197,10 @@ void CJvmHost::AppendVmParameters(const std::wstring& setting, std::vector<std::
 void CJvmHost::ReadStreamSettings(const CLayeredConfig& config) {
     outputFile = config.ReadString(kSectionApplication, kKeyOutputFile);
     if (!outputFile.empty()) outputFile = ExpandEnvironment(outputFile);
-    if (config.ReadString(kSectionApplication, kKeyOutputAppend) == L"yes") outputAppend = true;
+    if (EqualsExactly(kKeyOutputAppend, config.ReadString(kSectionApplication, kKeyOutputAppend), L"yes")) outputAppend = true;
     errorFile = config.ReadString(kSectionApplication, kKeyErrorFile);
     if (!errorFile.empty()) errorFile = ExpandEnvironment(errorFile);
-    if (config.ReadString(kSectionApplication, kKeyErrorAppend) == L"yes") errorAppend = true;
+    if (EqualsExactly(kKeyErrorAppend, config.ReadString(kSectionApplication, kKeyErrorAppend), L"yes")) errorAppend = true;
 }
 
 }  // namespace orvo

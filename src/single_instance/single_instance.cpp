@@ -6,7 +6,14 @@
 #include "config/config_keys.h"
 #include "config/config_locations.h"
 #include "config/layered_config.h"
+#include "config/setting_compare.h"
+#include "foundation/error_box.h"
+#include "foundation/final_path.h"
+#include "foundation/messages.h"
 #include "foundation/paths.h"
+#include "foundation/text_format.h"
+#include "foundation/trace.h"
+#include "single_instance/launcher_identity.h"
 #include "single_instance/request_service.h"
 
 namespace orvo {
@@ -14,6 +21,8 @@ namespace {
 
 constexpr wchar_t kEnabledValue[] = L"yes";  // exact: "Yes" leaves the mode off
 constexpr DWORD kStopWaitMs = 5000;
+
+void TraceInstance(const std::wstring& text) { Trace(L"instance", text); }
 
 // A mutex whose owner ended without releasing it counts as acquired.
 UniqueHeldMutex Acquire(HANDLE mutex, DWORD timeoutMs) {
@@ -39,33 +48,79 @@ int ExitCodeOf(HANDLE process) {
     return GetExitCodeProcess(process, &code) ? static_cast<int>(code) : -1;
 }
 
+std::wstring ErrorText(DWORD error) { return L" (error " + DecimalText(error) + L")"; }
+
 }  // namespace
 
 bool CSingleInstance::SetUp(const LauncherSettings& settings, const std::vector<std::wstring>& arguments) {
     const std::optional<std::wstring> configPath = MainConfigPath();
     if (!configPath) return false;
     if (settings.serviceMode) return true;
-    if (CLayeredConfig(*configPath).ReadString(kSectionApplication, kKeySingleInstance) != kEnabledValue) return true;
-    const std::optional<std::wstring> launcherPath = GetLauncherPath();
-    if (!launcherPath) return true;
+    const std::wstring value = CLayeredConfig(*configPath).ReadString(kSectionApplication, kKeySingleInstance);
+    if (!EqualsExactly(kKeySingleInstance, value, kEnabledValue)) return true;
+    const std::optional<std::wstring> ownPath = GetLauncherPath();
+    if (!ownPath) return true;
+    const std::optional<std::wstring> identity = ExecutableIdentity(*ownPath);
+    if (!identity) return TurnOff(L"own file unreadable" + ErrorText(GetLastError()));
+    launcherPath = *ownPath;
+    names = NamesFor(*identity);
     enabled = true;
-    names = NamesFor(*launcherPath);
-    if (!OpenSection()) return TurnOff();
-    return isPrimary ? SetUpPrimary(settings) : SetUpSecondary(arguments);
+    return Join(settings, arguments, false);
+}
+
+bool CSingleInstance::Claim(const LauncherSettings& settings, const std::vector<std::wstring>& arguments) {
+    if (!enabled || forwarded || isPrimary) return true;
+    return Join(settings, arguments, true);
 }
 
 // The forwarding mutex is taken before the section is looked at: a block found then
 // has been completely written by its primary, and no other later start is between
 // writing the argument area and hearing that it was taken.
-bool CSingleInstance::OpenSection() {
-    forwardMutex.reset(CreateMutexW(nullptr, FALSE, names.forwardMutex.c_str()));
-    if (!forwardMutex) return false;
-    forwardLock = Acquire(forwardMutex.get(), INFINITE);
-    if (!forwardLock) return false;
-    section.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockBytes,
+bool CSingleInstance::Join(const LauncherSettings& settings, const std::vector<std::wstring>& arguments,
+                           bool mayCreate) {
+    if (!OpenForwardMutex()) return TurnOff(names.forwardMutex + ErrorText(GetLastError()));
+    forwardLock = Acquire(forwardMutex.get(), kForwardLockWaitMs);
+    if (!forwardLock) return LockTimedOut();
+    bool created = false;
+    if (!OpenSection(mayCreate, created)) {
+        if (!mayCreate && GetLastError() == ERROR_FILE_NOT_FOUND) {
+            // Nobody serves this program yet; whether this start will is known only
+            // once the runtime search has told whether it hosts the VM itself.
+            ReleaseObjects();
+            return true;
+        }
+        return TurnOff(names.section + ErrorText(GetLastError()));
+    }
+    if (!MapBlock()) {
+        return TurnOff(names.section + L" is too small: another program's");
+    }
+    return created ? SetUpPrimary(settings) : ForwardTo(arguments);
+}
+
+// A system that cannot make objects with an integrity label (wine refuses the
+// descriptor) still gets objects that only this user may open.
+bool CSingleInstance::OpenForwardMutex() {
+    for (const bool withLabel : {true, false}) {
+        security.emplace(withLabel);
+        if (!security->valid()) continue;
+        forwardMutex.reset(CreateMutexW(security->attributes(), FALSE, names.forwardMutex.c_str()));
+        if (forwardMutex || GetLastError() == ERROR_ACCESS_DENIED) break;
+    }
+    return static_cast<bool>(forwardMutex);
+}
+
+bool CSingleInstance::OpenSection(bool mayCreate, bool& created) {
+    if (!mayCreate) {
+        section.reset(OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, names.section.c_str()));
+        return static_cast<bool>(section);
+    }
+    section.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, security->attributes(), PAGE_READWRITE, 0, kBlockBytes,
                                      names.section.c_str()));
-    if (!section) return false;
-    isPrimary = GetLastError() != ERROR_ALREADY_EXISTS;
+    created = section && GetLastError() != ERROR_ALREADY_EXISTS;
+    return static_cast<bool>(section);
+}
+
+bool CSingleInstance::MapBlock() {
     view.reset(MapViewOfFile(section.get(), FILE_MAP_WRITE, 0, 0, 0));
     // Another program's section of that name may be smaller than a block.
     if (!view || ViewBytes(view.get()) < kBlockBytes) return false;
@@ -73,79 +128,121 @@ bool CSingleInstance::OpenSection() {
     return true;
 }
 
+// Someone keeps the forwarding mutex far longer than any start needs it. A running
+// instance of this program that can be seen is then one this start cannot reach;
+// without one, this start goes on alone.
+bool CSingleInstance::LockTimedOut() {
+    forwardMutex.reset();
+    section.reset(OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, names.section.c_str()));
+    if (section && MapBlock() && WhyNotARunningInstance(ReadBlockHeader(block)).empty()) return ReportNotResponding();
+    return TurnOff(names.forwardMutex + L" held elsewhere, no instance running");
+}
+
 bool CSingleInstance::SetUpPrimary(const LauncherSettings& settings) {
     // Not make_shared: built without run-time type information, it reaches for the C++
     // runtime's type_info comparison and with it the whole exception machinery.
     std::shared_ptr<RequestService> shared(new RequestService());
-    shared->readyEvent.reset(CreateEventW(nullptr, TRUE, FALSE, names.readyEvent.c_str()));
-    shared->messageId = RegisterWindowMessageW(names.section.c_str());
+    shared->readyEvent.reset(CreateEventW(security->attributes(), TRUE, FALSE, names.readyEvent.c_str()));
+    shared->forwardMutex.reset(CreateMutexW(security->attributes(), FALSE, names.forwardMutex.c_str()));
+    shared->messageId = RegisterWindowMessageW(names.message.c_str());
     shared->mainClass = settings.mainClass;
     shared->keepAttached = settings.searchPrefs.ibmAllowed && settings.searchPrefs.ibmFavored;
+    shared->ownImage = CanonicalPath(launcherPath);
     // Without the event, handlers could not wait for the VM.
-    if (!shared->readyEvent || shared->messageId == 0) return TurnOff();
+    if (!shared->readyEvent || !shared->forwardMutex || shared->messageId == 0 || !shared->ownImage)
+        return TurnOff(L"objects not made" + ErrorText(GetLastError()));
     // An event of that name still open in an instance that is just ending may be set.
     ResetEvent(shared->readyEvent.get());
-    listenerThread = StartListener(shared, block.subspan(kArgumentAreaOffset), listenerThreadId);
-    if (!listenerThread) return TurnOff();
+    WriteRequestSequence(block, 0);
+    listenerThread = StartListener(shared, block, listenerThreadId);
+    if (!listenerThread) return TurnOff(L"no listener" + ErrorText(GetLastError()));
     WriteBlockHeader(block, {listenerThreadId, GetCurrentProcessId(), shared->messageId});
     service = std::move(shared);
+    isPrimary = true;
     forwardLock.reset();  // later starts may use the block now
+    TraceInstance(L"serving later starts");
     return true;
 }
 
-bool CSingleInstance::SetUpSecondary(const std::vector<std::wstring>& arguments) {
+bool CSingleInstance::ForwardTo(const std::vector<std::wstring>& arguments) {
     const BlockHeader header = ReadBlockHeader(block);
-    if (!IsRunningInstance(header)) return TurnOff();
+    const std::wstring why = WhyNotARunningInstance(header);
+    if (!why.empty()) return TurnOff(names.section + L": " + why);
     if (!PackArguments(arguments, block.subspan(kArgumentAreaOffset))) return false;
+    std::uint32_t sequence = ReadRequestSequence(block) + 1;
+    if (sequence == 0) sequence = 1;  // 0 is no request's
+    WriteRequestSequence(block, sequence);
     messageId = header.messageId;
-    return PostThreadMessageW(header.listenerThreadId, messageId, GetCurrentThreadId(), 0) != FALSE;
+    if (!PostThreadMessageW(header.listenerThreadId, messageId, GetCurrentThreadId(), static_cast<LPARAM>(sequence)))
+        return ReportNotResponding();
+    forwarded = true;
+    return true;
 }
 
-// A section of that name may belong to another program or have outlived its primary:
-// only a block naming our own message, a running process and a listener thread of
-// that very process is one to forward to.
-bool CSingleInstance::IsRunningInstance(const BlockHeader& header) {
-    if (header.messageId == 0 || header.messageId != RegisterWindowMessageW(names.section.c_str())) return false;
+// A section of that name may belong to another program, or have outlived its
+// primary: only a block naming our own message, a running process of this very
+// executable and a thread of that process is one to hand arguments to. Empty when
+// the block is such a one; else why not.
+std::wstring CSingleInstance::WhyNotARunningInstance(const BlockHeader& header) {
+    if (header.messageId == 0 || header.messageId != RegisterWindowMessageW(names.message.c_str()))
+        return L"another message";
     primaryProcess.reset(
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, header.primaryProcessId));
-    if (!primaryProcess || WaitForSingleObject(primaryProcess.get(), 0) != WAIT_TIMEOUT) return false;
-    return ThreadBelongsTo(header.listenerThreadId, header.primaryProcessId);
+    if (!primaryProcess || WaitForSingleObject(primaryProcess.get(), 0) != WAIT_TIMEOUT)
+        return L"process gone";
+    const std::optional<std::wstring> image = CanonicalImagePath(primaryProcess.get());
+    if (!SameCanonicalPath(image, CanonicalPath(launcherPath)))
+        return L"process runs " + image.value_or(L"?");
+    if (!ThreadBelongsTo(header.listenerThreadId, header.primaryProcessId))
+        return L"foreign thread";
+    return {};
 }
 
-bool CSingleInstance::TurnOff() noexcept {
+bool CSingleInstance::TurnOff(const std::wstring& reason) noexcept {
+    TraceInstance(L"off, ordinary instance: " + reason);
     TearDown();
     return true;
+}
+
+bool CSingleInstance::ReportNotResponding() {
+    TraceInstance(L"no response");
+    ShowErrorBoxWithText(ErrorBoxOwner(), LoadMessage(IDS_INSTANCE_NOT_RESPONDING), launcherPath);
+    TearDown();
+    return false;
+}
+
+int CSingleInstance::NotResponding() {
+    ReportNotResponding();
+    return -1;
 }
 
 int CSingleInstance::SecondaryWait() {
     if (!primaryProcess) return 0;
     const HANDLE primary = primaryProcess.get();
+    const ULONGLONG takeDeadline = GetTickCount64() + kTakeWaitMs;
     for (;;) {
         // Looked at before the queue: an answer posted just before the primary ended
         // is then already in it.
         const bool primaryEnded = WaitForSingleObject(primary, 0) == WAIT_OBJECT_0;
-        int answer = 0;
-        if (TakeAnswer(answer)) return answer;
-        if (primaryEnded) return ExitCodeOf(primary);
-        if (MsgWaitForMultipleObjectsEx(1, &primary, INFINITE, QS_ALLPOSTMESSAGE, MWMO_INPUTAVAILABLE) ==
-            WAIT_FAILED) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message != messageId) continue;  // nothing else is meant for this thread
+            if (message.lParam == kArgumentsTakenMarker) {
+                forwardLock.reset();
+                continue;
+            }
+            if (message.lParam == kNotServedMarker) return NotResponding();
+            return static_cast<int>(static_cast<DWORD>(message.wParam));
+        }
+        const bool taken = !forwardLock;
+        // Arguments the running instance never took got no answer of its own.
+        if (primaryEnded) return taken ? ExitCodeOf(primary) : -1;
+        const ULONGLONG now = GetTickCount64();
+        if (!taken && now >= takeDeadline) return NotResponding();
+        const DWORD timeout = taken ? INFINITE : static_cast<DWORD>(takeDeadline - now);
+        if (MsgWaitForMultipleObjectsEx(1, &primary, timeout, QS_ALLPOSTMESSAGE, MWMO_INPUTAVAILABLE) == WAIT_FAILED)
             return -1;
-        }
     }
-}
-
-bool CSingleInstance::TakeAnswer(int& answer) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message != messageId) continue;  // nothing else is meant for this thread
-        if (message.lParam == kArgumentsTakenMarker) {
-            forwardLock.reset();
-            continue;
-        }
-        answer = static_cast<int>(static_cast<DWORD>(message.wParam));
-        return true;
-    }
-    return false;
 }
 
 HANDLE CSingleInstance::ReadyEvent() const noexcept { return service ? service->readyEvent.get() : nullptr; }
@@ -155,12 +252,20 @@ void CSingleInstance::ServeVm(JavaVM* vm) noexcept {
 }
 
 void CSingleInstance::TearDown() noexcept {
+    ReleaseObjects();
+    enabled = false;
+    isPrimary = false;
+    forwarded = false;
+}
+
+void CSingleInstance::ReleaseObjects() noexcept {
     if (service) service->vm.store(nullptr);
     // With the lock, no later start is left between writing the area and hearing
-    // that it was taken, which it would otherwise wait for until this process ends.
+    // that it was taken, which it would otherwise wait for until its bound.
     UniqueHeldMutex lock;
-    if (listenerThread) lock = Acquire(forwardMutex.get(), kStopWaitMs);
-    if (!StopListener()) view.release();  // a listener still running may yet read the area
+    if (listenerThread && !forwardLock) lock = Acquire(forwardMutex.get(), kStopWaitMs);
+    if (!StopListener()) view.release();  // a listener still running may yet read the block
+    if (service) StopHandlers(*service);
     view.reset();
     block = {};
     section.reset();
@@ -169,8 +274,6 @@ void CSingleInstance::TearDown() noexcept {
     lock.reset();
     forwardLock.reset();
     forwardMutex.reset();
-    enabled = false;
-    isPrimary = false;
 }
 
 bool CSingleInstance::StopListener() noexcept {

@@ -28,10 +28,11 @@ wchar_t ReadUnit(std::span<const std::byte> bytes, std::size_t at) {
 
 }  // namespace
 
-SingleInstanceNames NamesFor(std::wstring_view launcherPath) {
-    std::wstring base(launcherPath);
+SingleInstanceNames NamesFor(std::wstring_view launcherIdentity) {
+    std::wstring base(launcherIdentity);
     std::replace(base.begin(), base.end(), L'\\', L'_');
-    return {base, base + L"_upr_evt", base + L"_fwd_mtx"};
+    const std::wstring local = L"Local\\" + base;
+    return {base, local, local + L"_upr_evt", local + L"_fwd_mtx"};
 }
 
 BlockHeader ReadBlockHeader(std::span<const std::byte> block) {
@@ -42,6 +43,14 @@ void WriteBlockHeader(std::span<std::byte> block, const BlockHeader& header) {
     WriteUint32(block, 0, header.listenerThreadId);
     WriteUint32(block, 4, header.primaryProcessId);
     WriteUint32(block, 8, header.messageId);
+}
+
+std::uint32_t ReadRequestSequence(std::span<const std::byte> block) {
+    return ReadUint32(block, kRequestSequenceOffset);
+}
+
+void WriteRequestSequence(std::span<std::byte> block, std::uint32_t sequence) {
+    WriteUint32(block, kRequestSequenceOffset, sequence);
 }
 
 std::size_t PackedArgumentBytes(const std::vector<std::wstring>& arguments) {

@@ -9,6 +9,8 @@
 //   8  messageId          registered message of the exchange
 //   12 argument area      2,080 bytes: UTF-16 arguments, each ended by a zero unit,
 //                         the list ended by one more zero unit
+//   2088 requestSequence  counts the requests written into the area (the last four
+//                         bytes of the area, whose second half no later start fills)
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -23,20 +25,26 @@ inline constexpr std::size_t kArgumentAreaOffset = 12;
 inline constexpr std::size_t kArgumentAreaBytes = kBlockBytes - kArgumentAreaOffset;
 // A later start packs its arguments into the first half of the area only.
 inline constexpr std::size_t kForwardedArgumentBytes = 1040;
+inline constexpr std::size_t kRequestSequenceOffset = kBlockBytes - 4;
 
-// lParam of the message that tells a later start its arguments have been copied, so
-// the next one may write the area; the answer itself carries lParam 0.
+// lParam of the messages from the running instance to a later start: its arguments
+// have been copied, so the next one may write the area; its request cannot be served
+// (the queue is full, or the VM never became ready); the answer itself carries 0.
 inline constexpr std::intptr_t kArgumentsTakenMarker = 1;
+inline constexpr std::intptr_t kNotServedMarker = 2;
 
 struct SingleInstanceNames {
-    std::wstring section;       // also the registered message's name
+    std::wstring message;       // the registered message
+    std::wstring section;       // the kernel objects, in the session's own namespace
     std::wstring readyEvent;    // set just before main runs
     std::wstring forwardMutex;  // held while the block is set up or the area is in use
 };
 
-// Names from the launcher's full path: every "\" becomes "_", nothing else changes
-// (C:\Apps\Tool\run.exe gives the section C:_Apps_Tool_run.exe).
-SingleInstanceNames NamesFor(std::wstring_view launcherPath);
+// Names from the identity of the launcher's file (its final path folded to one
+// letter case, see launcher_identity.h): every "\" becomes "_", nothing else
+// changes, and the kernel objects lie under "Local\" (C:\APPS\RUN.EXE gives the
+// message C:_APPS_RUN.EXE and the section Local\C:_APPS_RUN.EXE).
+SingleInstanceNames NamesFor(std::wstring_view launcherIdentity);
 
 struct BlockHeader {
     std::uint32_t listenerThreadId = 0;
@@ -47,6 +55,11 @@ struct BlockHeader {
 // Both need a block of at least kArgumentAreaOffset bytes.
 BlockHeader ReadBlockHeader(std::span<const std::byte> block);
 void WriteBlockHeader(std::span<std::byte> block, const BlockHeader& header);
+
+// Both need a block of kBlockBytes. A later start that holds the forwarding mutex
+// counts its request up before it posts it, and sends the new value along.
+std::uint32_t ReadRequestSequence(std::span<const std::byte> block);
+void WriteRequestSequence(std::span<std::byte> block, std::uint32_t sequence);
 
 // Bytes the packed list takes, its final zero unit included.
 std::size_t PackedArgumentBytes(const std::vector<std::wstring>& arguments);

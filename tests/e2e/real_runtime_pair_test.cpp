@@ -70,14 +70,18 @@ std::wstring Runtime64BitBox() {
 }
 
 // A pair that is not there is no pair: the 32-bit launcher tries the 64-bit library
-// itself and says which launcher it needs, instead of ending with 0 and nothing on screen.
+// itself and says that the file the configuration names is missing, and where it was
+// looked for, instead of ending with 0 and nothing on screen.
 TEST(RealRuntimePair, MissingPairLeavesTheLaunchHere) {
     AppFolder folder;
     ProbeAppSettings settings;
     settings.pairProduct = folder.PathOf(L"Missing64.exe");
     ProbeApp app(folder, settings);
+    const std::wstring box = L"The Java runtime " + RealRuntimeHome() +
+                             L" needs the paired launcher, which \"Pair Product\" in the INI file names, but that "
+                             L"file is missing:\n" + *settings.pairProduct;
     LauncherRun run =
-        TestingLauncher64() ? app.Run({L"exit", L"5"}) : app.Run({}, {ExpectMessageBox(Runtime64BitBox(), IDOK, L"runtime-64-bit")});
+        TestingLauncher64() ? app.Run({L"exit", L"5"}) : app.Run({}, {ExpectMessageBox(box, IDOK, L"pair-missing")});
     ASSERT_EQ(run.processes.size(), 1u) << DescribeProcesses(run);
     if (TestingLauncher64()) {
         EXPECT_EQ(run.exitCode, 5) << "App64.exe must host the runtime, not look for its pair";

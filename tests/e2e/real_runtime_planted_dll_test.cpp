@@ -22,19 +22,19 @@ struct PlantedCase {
     Where where;
 };
 
-// jvm.dll's own imports, dbghelp.dll, and the library the Java program's native
-// library needs from Path. Not here: version.dll beside the launcher (wine's own
-// user32 imports it, so under wine a process beside a planted copy dies before it
-// runs); dbghelp.dll and orvo_path_helper.dll beside the launcher (the runtime
-// loads dbghelp.dll by its bare name, and Windows searches the executable's folder
-// first for every library loaded without search flags; App.exe's own reading of
-// machine types is the machine-check test's).
+// jvm.dll's own imports, dbghelp.dll (which the runtime loads by its bare name, and
+// a bare name is looked for in the executable's folder first), and the library the
+// Java program's native library needs from Path. Not here: version.dll beside the
+// launcher (wine's own user32 imports it, so under wine a process beside a planted
+// copy dies before it runs); orvo_path_helper.dll beside the launcher (the Java
+// program's own libraries are looked for there first, as Windows does for every
+// program).
 constexpr PlantedCase kCases[] = {
     {L"winmm.dll", Where::kLauncherFolder},        {L"winmm.dll", Where::kCurrentFolder},
     {L"wsock32.dll", Where::kLauncherFolder},      {L"wsock32.dll", Where::kCurrentFolder},
     {L"vcruntime140.dll", Where::kLauncherFolder}, {L"vcruntime140.dll", Where::kCurrentFolder},
-    {L"version.dll", Where::kCurrentFolder},       {L"dbghelp.dll", Where::kCurrentFolder},
-    {L"orvo_path_helper.dll", Where::kCurrentFolder},
+    {L"version.dll", Where::kCurrentFolder},       {L"dbghelp.dll", Where::kLauncherFolder},
+    {L"dbghelp.dll", Where::kCurrentFolder},       {L"orvo_path_helper.dll", Where::kCurrentFolder},
 };
 
 std::wstring Describe(const PlantedCase& c) {

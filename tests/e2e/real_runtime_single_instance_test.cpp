@@ -3,6 +3,7 @@
 // hands over to its 64-bit pair and passes the running instance's answer back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,8 +25,10 @@ public:
         : folder_(folder), app_(folder, Settings(mainClass)) {
         RunOptions options = app_.Options();
         options.timeoutMs = 4 * kRealRuntimeTimeoutMs;
+        // Each wait-file gives up after two minutes: two of them outlast a long test.
+        const std::wstring release = folder.PathOf(L"release");
         session_ = std::make_unique<LauncherSession>(start32 ? app_.App32() : app_.Launcher(),
-                                                     Arguments{L"wait-file", folder.PathOf(L"release")}, options);
+                                                     Arguments{L"wait-file", release, L"wait-file", release}, options);
         EXPECT_TRUE(WaitForResults([](const ProbeResults& results) { return results.HasLine(L"main", L"started"); }))
             << "the running instance never reached main";
     }
@@ -103,6 +106,37 @@ TEST(RealRuntimeSingleInstance, LaterStartOfThe32BitLauncherGetsTheAnswerThrough
     EXPECT_EQ(later.exitCode, 42) << DescribeProcesses(later);
     EXPECT_EQ(later.processes.size(), 2u) << "App.exe and its App64.exe";
     for (const ProcessRecord& process : later.processes) EXPECT_EQ(process.exitCode, 42) << process.imagePath;
+    primary.Release();
+}
+
+// Five App.exe started at once, five times over: each hands over to its App64.exe,
+// which forwards to the running one. Every argument list arrives exactly once, and
+// every start exits with the answer to its own list.
+TEST(RealRuntimeSingleInstance, BurstOfStartsThroughThe32BitLauncherEachGetTheAnswerToTheirOwnList) {
+    constexpr int kRounds = 5;
+    constexpr int kAtOnce = 5;
+    AppFolder folder;
+    RunningProbe primary(folder, L"orvo.test.Probe", true);
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<std::unique_ptr<LauncherSession>> starts;
+        for (int i = 1; i <= kAtOnce; ++i) {
+            const std::wstring n = std::to_wstring(round * kAtOnce + i);
+            starts.push_back(std::make_unique<LauncherSession>(
+                primary.app().App32(), Arguments{L"return", n, L"print-args", L"--", L"burst-" + n},
+                primary.app().Options()));
+        }
+        for (int i = 1; i <= kAtOnce; ++i) {
+            const LauncherRun run = starts[static_cast<std::size_t>(i - 1)]->Finish();
+            EXPECT_EQ(run.exitCode, round * kAtOnce + i) << DescribeProcesses(run);
+        }
+    }
+    const std::wstring lines = L"\n" + primary.app().Results().Text();
+    for (int n = 1; n <= kRounds * kAtOnce; ++n) {
+        const std::wstring line = L"\nsecondary.arg.4=burst-" + std::to_wstring(n) + L"\n";
+        std::size_t count = 0;
+        for (std::size_t at = lines.find(line); at != std::wstring::npos; at = lines.find(line, at + 1)) ++count;
+        EXPECT_EQ(count, 1u) << "list " << n;
+    }
     primary.Release();
 }
 

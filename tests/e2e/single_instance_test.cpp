@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,15 +17,26 @@
 
 #include "foundation/unique_handle.h"
 #include "hosting_test_app.h"
+#include "single_instance/launcher_identity.h"
+#include "single_instance/request_service.h"
+#include "single_instance/single_instance.h"
 #include "single_instance/single_instance_block.h"
 #include "support/harness_error.h"
 #include "support/planted_dll.h"
+#include "support/process_inspection.h"
 #include "support/test_environment.h"
 
 namespace orvo::test {
 namespace {
 
 using Arguments = std::vector<std::wstring>;
+
+// The names of a launcher's objects, as every start of that file makes them.
+SingleInstanceNames Names(const std::wstring& launcher) {
+    const std::optional<std::wstring> identity = ExecutableIdentity(launcher);
+    if (!identity) throw HarnessError(L"cannot open the launcher " + launcher, GetLastError());
+    return NamesFor(*identity);
+}
 
 constexpr wchar_t kOn[] = L"Single Instance=yes\n";
 constexpr int kPrimaryExitCode = 77;
@@ -104,7 +116,7 @@ std::ptrdiff_t FirstEventIndex(const TestJvmLog& log, const std::string& name, c
 // running instance has told it they were taken: once the area holds them and the
 // mutex is free again, the request has been taken.
 bool WaitUntilArgumentsTaken(const std::wstring& launcher, const Arguments& arguments) {
-    const SingleInstanceNames names = NamesFor(launcher);
+    const SingleInstanceNames names = Names(launcher);
     const ULONGLONG deadline = GetTickCount64() + kWaitMs;
     UniqueKernelHandle section(OpenFileMappingW(FILE_MAP_READ, FALSE, names.section.c_str()));
     UniqueMappedView view(section ? MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, kBlockBytes) : nullptr);
@@ -127,7 +139,7 @@ bool WaitUntilArgumentsTaken(const std::wstring& launcher, const Arguments& argu
 struct ForeignSection {
     ForeignSection(const std::wstring& launcher, DWORD size, const BlockHeader& header)
         : section(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size,
-                                     NamesFor(launcher).section.c_str())),
+                                     Names(launcher).section.c_str())),
           view(section ? MapViewOfFile(section.get(), FILE_MAP_WRITE, 0, 0, 0) : nullptr) {
         if (!view) throw HarnessError(L"cannot make the section", GetLastError());
         bytes = std::span<std::byte>(static_cast<std::byte*>(const_cast<void*>(view.get())), size);
@@ -340,26 +352,6 @@ TEST(SingleInstance, SecondStartHostsItsOwnVmWhenTheModeIsOffOrTheLauncherIsAnot
     }
 }
 
-// The block is the interface between launcher processes: a running instance played
-// by the test, which knows only the layout, gets the request and gives the answer.
-TEST(SingleInstance, LaterStartTalksToARunningInstanceThatKeepsTheBlockLayout) {
-    HostedApp app(HostedApp::DefaultJvmIni(), Ini());
-    const UINT messageId = PrepareQueueAndRegister(NamesFor(app.launcher).section);
-    ForeignSection block(app.launcher, kBlockBytes, {GetCurrentThreadId(), GetCurrentProcessId(), messageId});
-    RunOptions options;
-    options.environment = {{L"JAVA_HOME", std::nullopt}};
-    LauncherSession later(app.launcher, {L"hello", L"Gr\u00FC\u00DFe"}, options);
-    MSG request{};
-    ASSERT_TRUE(later.WaitUntil(
-        [&](const LauncherRun&) { return PeekMessageW(&request, nullptr, messageId, messageId, PM_REMOVE) != FALSE; },
-        kWaitMs));
-    EXPECT_EQ(request.lParam, 0);
-    EXPECT_EQ(UnpackArguments(block.Area()), (Arguments{L"hello", L"Gr\u00FC\u00DFe"}));
-    PostThreadMessageW(static_cast<DWORD>(request.wParam), messageId, static_cast<WPARAM>(static_cast<DWORD>(-33)), 0);
-    EXPECT_EQ(later.Finish().exitCode, -33);
-    EXPECT_TRUE(app.Log().events.empty()) << "the later start loaded the JVM library";
-}
-
 // Another program's section under that name, or one whose primary is gone: the
 // launcher neither writes into it nor posts to the thread it names, and runs as an
 // ordinary instance.
@@ -376,11 +368,12 @@ TEST(SingleInstance, SectionThatIsNoRunningInstancesLeavesTheLaunchAnOrdinaryOne
         {L"another message", kBlockBytes, false, Process::kThisOne},
         {L"process gone", kBlockBytes, true, Process::kNone},
         {L"thread of another process", kBlockBytes, true, Process::kAnother},
+        {L"process of another program", kBlockBytes, true, Process::kThisOne},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
         HostedApp app(HostedApp::DefaultJvmIni(), Ini());
-        const std::wstring name = NamesFor(app.launcher).section;
+        const std::wstring name = Names(app.launcher).message;
         const UINT messageId = PrepareQueueAndRegister(c.registeredMessage ? name : name + L" of another program");
         SuspendedProcess other(app.launcher);
         const DWORD processId = c.process == Process::kThisOne ? GetCurrentProcessId()
@@ -395,6 +388,118 @@ TEST(SingleInstance, SectionThatIsNoRunningInstancesLeavesTheLaunchAnOrdinaryOne
         MSG request;
         EXPECT_FALSE(PeekMessageW(&request, nullptr, messageId, messageId, PM_REMOVE)) << "a request was posted";
     }
+}
+
+// The tests' hostile process of the same user (tests/hostile), run with a time limit.
+std::unique_ptr<LauncherSession> StartHostile(const Arguments& arguments) {
+    RunOptions options;
+    options.timeoutMs = 2 * kLaterStartTimeoutMs;
+    return std::make_unique<LauncherSession>(RequiredEnvironment(L"ORVO_HOSTILE_INSTANCE"), arguments, options);
+}
+
+bool WaitForFile(const std::wstring& path) {
+    const ULONGLONG deadline = GetTickCount64() + kWaitMs;
+    while (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Tells the hostile process to end (through READY.stop) and waits for it.
+void StopHostile(LauncherSession& hostile, const std::wstring& ready) {
+    HANDLE stop = CreateFileW((ready + L".stop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (stop != INVALID_HANDLE_VALUE) CloseHandle(stop);
+    EXPECT_EQ(hostile.Finish().exitCode, 0);
+}
+
+std::wstring NotRespondingBox(const std::wstring& launcher) {
+    return launcher + L" is already running but does not respond, so this start could not hand its arguments "
+                      L"over to it. Try again once it responds, or end it.";
+}
+
+// Someone else keeps the forwarding mutex: a later start that sees the running
+// instance says it cannot reach it and exits with -1; with no instance running, a
+// start goes on alone. Neither waits longer than the bound.
+TEST(SingleInstanceHostile, HeldForwardMutexNeverHangsAStart) {
+    SingleInstanceApp app;
+    auto primary = app.StartPrimary();
+    const std::wstring ready = app.folder.PathOf(L"held");
+    auto holder = StartHostile({L"hold-mutex", Names(app.launcher).forwardMutex, ready, L"110000"});
+    ASSERT_TRUE(WaitForFile(ready));
+    const LauncherRun later = app.Run({L"5"}, {ExpectErrorBox(NotRespondingBox(app.launcher))}, {}, kLaterStartTimeoutMs);
+    EXPECT_EQ(later.exitCode, -1);
+    EXPECT_TRUE(app.Log().secondaryMainCalls.empty());
+    app.ReleaseAndExpectPrimaryEnd(*primary);
+    // main finds "release" there already and ends the process at once.
+    EXPECT_EQ(app.Run({}, {}, {}, kLaterStartTimeoutMs).exitCode, kPrimaryExitCode);
+    EXPECT_EQ(app.Log().mainCalls.size(), 2u);
+    StopHostile(*holder, ready);
+}
+
+// A process that is not the program makes the section first and names its own
+// thread: it must get no arguments (a password among them), and the program runs.
+TEST(SingleInstanceHostile, SquattedSectionGetsNothingAndTheLaunchIsAnOrdinaryOne) {
+    HostedApp app(HostedApp::DefaultJvmIni(), Ini());
+    const SingleInstanceNames names = Names(app.launcher);
+    const std::wstring ready = app.folder.PathOf(L"squatting");
+    auto squatter = StartHostile({L"squat", names.section, names.message, ready, L"110000"});
+    ASSERT_TRUE(WaitForFile(ready));
+    const LauncherRun run = app.Run({L"--password=secret"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(app.Log().mainCalls.size(), 1u);
+    EXPECT_FALSE(FileExists(ready + L".requests")) << "the squatter got a request";
+    StopHostile(*squatter, ready);
+}
+
+// Forged requests (any sequence number, the current one, the next one) posted to the
+// running instance's listener: none reaches secondaryMain, the process keeps its
+// few threads and its memory, and a real later start is still served after them.
+TEST(SingleInstanceHostile, FloodOfForgedRequestsLeavesTheRunningInstanceBounded) {
+    constexpr int kForged = 2000;
+    constexpr std::size_t kMemoryGrowthLimit = 64u << 20;
+    SingleInstanceApp app(JvmIni().Set("secondary_main_sleep_ms", L"2000"));
+    auto primary = app.StartPrimary();
+    const std::vector<DWORD> ids = primary->LiveProcessIds();
+    ASSERT_FALSE(ids.empty());
+    const DWORD primaryId = ids.front();
+    UniqueKernelHandle section(OpenFileMappingW(FILE_MAP_READ, FALSE, Names(app.launcher).section.c_str()));
+    UniqueMappedView view(section ? MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, kBlockBytes) : nullptr);
+    ASSERT_TRUE(view) << "no block";
+    const std::span<const std::byte> block(static_cast<const std::byte*>(view.get()), kBlockBytes);
+    const BlockHeader header = ReadBlockHeader(block);
+    const int threadsBefore = ThreadCount(primaryId);
+    const std::size_t bytesBefore = PrivateBytes(primaryId);
+    auto flood = StartHostile({L"flood", std::to_wstring(header.listenerThreadId), std::to_wstring(header.messageId),
+                               std::to_wstring(kForged), std::to_wstring(ReadRequestSequence(block))});
+    EXPECT_EQ(flood->Finish().exitCode, 0) << "some forged requests could not be posted";
+    // Posted after the flood, the real request is taken after every forged one.
+    EXPECT_EQ(app.Run({L"6"}, {}, {}, kLaterStartTimeoutMs).exitCode, 6);
+    const int threadsAfter = ThreadCount(primaryId);
+    const std::size_t bytesAfter = PrivateBytes(primaryId);
+    std::printf("flood of %d: threads %d -> %d, private bytes %zu -> %zu\n", kForged, threadsBefore, threadsAfter,
+                bytesBefore, bytesAfter);
+    EXPECT_LE(threadsAfter, threadsBefore + kRequestHandlers);
+    EXPECT_LT(bytesAfter, bytesBefore + kMemoryGrowthLimit);
+    const TestJvmLog log = app.Log();
+    ASSERT_EQ(log.secondaryMainCalls.size(), 1u) << "forged requests reached secondaryMain";
+    EXPECT_EQ(log.secondaryMainCalls[0].arguments, Arguments{L"6"});
+    app.ReleaseAndExpectPrimaryEnd(*primary);
+}
+
+// "C:\Apps\MyApp.exe" and "c:\apps\myapp.EXE" are one file: a start by either
+// spelling is a later start of the one running instance.
+TEST(SingleInstance, StartByThePathInAnotherLetterCaseIsALaterStart) {
+    SingleInstanceApp app;
+    auto primary = app.StartPrimary();
+    std::wstring upper = app.launcher;
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    ASSERT_NE(upper, app.launcher);
+    EXPECT_EQ(app.Start({L"8"}, upper)->Finish().exitCode, 8);
+    app.ReleaseAndExpectPrimaryEnd(*primary);
+    EXPECT_EQ(app.Log().creations.size(), 1u) << "the other spelling hosted a VM of its own";
 }
 
 }  // namespace

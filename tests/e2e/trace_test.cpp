@@ -206,5 +206,30 @@ TEST(LauncherTrace, FailedStepsAreTracedWithTheirCode) {
     }
 }
 
+// ORVO_TRACE may name a file by a path relative to the current folder, however long;
+// and a switch in a letter case the configuration does not take is left off with a
+// line that says why.
+TEST(LauncherTrace, LongRelativePathIsWrittenAndSwitchesInAnotherLetterCaseAreExplained) {
+    HostedIni ini;
+    ini.applicationLines = L"Single Instance=Yes\nApplication Type=SERVICE\nOutput Append=YES\n";
+    HostedApp app(HostedApp::DefaultJvmIni(), ini);
+    const std::wstring relative = std::wstring(200, L'd') + L"\\" + std::wstring(100, L'e') + L"\\trace.txt";
+    ASSERT_GT(relative.size(), static_cast<std::size_t>(MAX_PATH));
+    app.folder.CreateFolder(relative.substr(0, relative.rfind(L'\\')));
+    RunOptions options;
+    options.environment = {{L"JAVA_HOME", std::nullopt}, {L"ORVO_TRACE", relative}};
+    options.workingDirectory = app.folder.path();
+    EXPECT_EQ(RunLauncher(app.launcher, {}, options).exitCode, 0);
+    const TraceFile trace = ReadTraceFile(app.folder.PathOf(relative));
+    ASSERT_TRUE(trace.exists) << "nothing written to the relative path";
+    const auto notTaken = [](const wchar_t* setting, const wchar_t* keyword) {
+        return ExpectedLine{L"config", std::wstring(setting) + L" is not taken: the value must be \"" + keyword +
+                                           L"\" exactly, in that letter case"};
+    };
+    ExpectLinesInOrder(trace, L"App.exe",
+                       {notTaken(L"Application Type=SERVICE", L"service"), notTaken(L"Single Instance=Yes", L"yes"),
+                        notTaken(L"Output Append=YES", L"yes"), {L"exit", L"code 0"}});
+}
+
 }  // namespace
 }  // namespace orvo::test

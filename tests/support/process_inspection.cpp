@@ -38,4 +38,18 @@ int ThreadCount(DWORD processId) {
     return count;
 }
 
+std::size_t PrivateBytes(DWORD processId) {
+    UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    if (!process) throw HarnessError(L"cannot open process " + std::to_wstring(processId), GetLastError());
+    // Walked region by region: wine reports no memory counters for another process.
+    std::size_t committed = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    for (const char* at = nullptr; VirtualQueryEx(process.get(), at, &info, sizeof info) == sizeof info;
+         at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) committed += info.RegionSize;
+    }
+    if (committed == 0) throw HarnessError(L"cannot read the memory of process " + std::to_wstring(processId), GetLastError());
+    return committed;
+}
+
 }  // namespace orvo::test

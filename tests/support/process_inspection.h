@@ -3,6 +3,7 @@
 // its loaded modules and its threads.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,9 @@ std::vector<std::wstring> LoadedModuleNames(DWORD processId);
 
 // The number of threads the process has now.
 int ThreadCount(DWORD processId);
+
+// The memory the process has committed for itself (its private bytes) now. Throws
+// HarnessError when the process cannot be queried.
+std::size_t PrivateBytes(DWORD processId);
 
 }  // namespace orvo::test

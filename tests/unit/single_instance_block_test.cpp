@@ -18,12 +18,21 @@ Area FilledArea(std::byte fill) {
     return area;
 }
 
-TEST(SingleInstanceNames, OnlyBackslashesChange) {
-    const SingleInstanceNames names = NamesFor(L"C:\\Apps\\My Tool\\Run.exe");
-    EXPECT_EQ(names.section, L"C:_Apps_My Tool_Run.exe");
-    EXPECT_EQ(names.readyEvent, L"C:_Apps_My Tool_Run.exe_upr_evt");
-    EXPECT_NE(names.forwardMutex, names.section);
-    EXPECT_NE(NamesFor(L"\\\\srv\\share\\run.exe").section, NamesFor(L"\\\\SRV\\share\\run.exe").section);
+TEST(SingleInstanceNames, OnlyBackslashesChangeAndTheObjectsLieInTheSessionNamespace) {
+    const SingleInstanceNames names = NamesFor(L"\\\\?\\C:\\APPS\\MY TOOL\\RUN.EXE");
+    EXPECT_EQ(names.message, L"__?_C:_APPS_MY TOOL_RUN.EXE");
+    EXPECT_EQ(names.section, L"Local\\__?_C:_APPS_MY TOOL_RUN.EXE");
+    EXPECT_EQ(names.readyEvent, L"Local\\__?_C:_APPS_MY TOOL_RUN.EXE_upr_evt");
+    EXPECT_EQ(names.forwardMutex, L"Local\\__?_C:_APPS_MY TOOL_RUN.EXE_fwd_mtx");
+}
+
+TEST(SingleInstanceBlockHeader, RequestSequenceSitsInTheLastFourBytesPastAnyForwardedList) {
+    std::array<std::byte, kBlockBytes> block{};
+    WriteRequestSequence(block, 0x0A0B0C0D);
+    EXPECT_EQ(block[kBlockBytes - 4], std::byte{0x0D});
+    EXPECT_EQ(block[kBlockBytes - 1], std::byte{0x0A});
+    EXPECT_EQ(ReadRequestSequence(block), 0x0A0B0C0Du);
+    EXPECT_GE(kRequestSequenceOffset, kArgumentAreaOffset + kForwardedArgumentBytes);
 }
 
 TEST(SingleInstanceBlockHeader, LittleEndianFieldsAtTheirOffsets) {
