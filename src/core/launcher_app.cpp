@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "config/settings_loader.h"
-#include "core/command_line.h"
+#include "foundation/command_line.h"
 #include "core/pair_handover.h"
 #include "discovery/jvm_locator.h"
 #include "foundation/paths.h"

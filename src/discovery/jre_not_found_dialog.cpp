@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "discovery/java_version.h"
+#include "foundation/java_version.h"
 #include "discovery/jvm_library.h"
 #include "foundation/dialog_placement.h"
 #include "foundation/path_text.h"

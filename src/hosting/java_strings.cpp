@@ -2,7 +2,7 @@
 // exception's stack trace back as UTF-16 text.
 #include "hosting/jni_objects.h"
 #include "hosting/jvm_host.h"
-#include "hosting/modified_utf8.h"
+#include "foundation/modified_utf8.h"
 
 namespace orvo {
 

@@ -5,7 +5,7 @@
 #include "config/config_locations.h"
 #include "config/layered_config.h"
 #include "config/setting_compare.h"
-#include "core/command_line.h"
+#include "foundation/command_line.h"
 #include "foundation/error_box.h"
 #include "foundation/messages.h"
 #include "foundation/paths.h"
