@@ -20,7 +20,9 @@ if ! cmake --build "$build" >"$build/logs/build.log" 2>&1; then
   exit 1
 fi
 
-targets=${FUZZ_TARGETS:-$(cd "$root/fuzz" && ls *.cpp | sed 's/\.cpp$//')}
+all_targets=("$root"/fuzz/*.cpp)
+all_targets=("${all_targets[@]##*/}")
+targets=${FUZZ_TARGETS:-${all_targets[*]%.cpp}}
 export ASAN_OPTIONS=abort_on_error=0:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1
 

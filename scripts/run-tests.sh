@@ -20,7 +20,7 @@ export ORVO_DISPOSABLE_MACHINE=1
 
 archs=${ORVO_ARCHS:-i686 x86_64}
 suites=${ORVO_SUITES:-native unit e2e}
-pattern="^($(echo $suites | tr ' ' '|'))-"
+pattern="^(${suites// /|})-"
 
 status=0
 # run_tree LABEL BUILD-TREE: the tree's tests whose names match $pattern.
