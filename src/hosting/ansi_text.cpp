@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "foundation/orvo_error.h"
-#include "foundation/paths.h"
+#include "foundation/path_names.h"
 
 namespace orvo {
 

@@ -3,16 +3,12 @@
 #include <optional>
 #include <utility>
 
-#include "config/config_keys.h"
-#include "config/config_locations.h"
-#include "config/layered_config.h"
-#include "foundation/paths.h"
+#include "foundation/launcher_path.h"
 #include "single_instance/request_service.h"
 
 namespace orvo {
 namespace {
 
-constexpr wchar_t kEnabledValue[] = L"yes";  // exact: "Yes" leaves the mode off
 constexpr DWORD kStopWaitMs = 5000;
 
 // A mutex whose owner ended without releasing it counts as acquired.
@@ -42,10 +38,7 @@ int ExitCodeOf(HANDLE process) {
 }  // namespace
 
 bool CSingleInstance::SetUp(const LauncherSettings& settings, const std::vector<std::wstring>& arguments) {
-    const std::optional<std::wstring> configPath = MainConfigPath();
-    if (!configPath) return false;
-    if (settings.serviceMode) return true;
-    if (CLayeredConfig(*configPath).ReadString(kSectionApplication, kKeySingleInstance) != kEnabledValue) return true;
+    if (settings.serviceMode || !settings.singleInstance) return true;
     const std::optional<std::wstring> launcherPath = GetLauncherPath();
     if (!launcherPath) return true;
     enabled = true;

@@ -28,12 +28,12 @@ public:
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
-    // Reads "Single Instance" and decides primary or secondary; a secondary forwards
-    // its arguments here. Whatever keeps the mode from working (the objects cannot be
-    // made, or the shared block is not a running instance's) leaves it off, and the
-    // launch goes on as an ordinary one. False, which fails the launch, when the
-    // configuration cannot be located, the arguments are too long to forward, or the
-    // running instance cannot be reached.
+    // When the settings ask for single-instance mode, decides primary or secondary; a
+    // secondary forwards its arguments here. Whatever keeps the mode from working (the
+    // objects cannot be made, or the shared block is not a running instance's) leaves
+    // it off, and the launch goes on as an ordinary one. False, which fails the
+    // launch, when the arguments are too long to forward or the running instance
+    // cannot be reached.
     bool SetUp(const LauncherSettings& settings, const std::vector<std::wstring>& arguments);
 
     // The secondary's run step: the answer of secondaryMain, or the running
