@@ -8,8 +8,11 @@ export CCACHE_BASEDIR := $(CURDIR)
 # smoke run in which a crash or a broken invariant fails the tests.
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 3
+# The project's one version; the Java parts take it as their Maven revision.
+VERSION := $(shell cat $(CURDIR)/VERSION)
+MAVEN := mvn --batch-mode -f $(CURDIR)/java/pom.xml -Drevision=$(VERSION)
 
-.PHONY: all setup runtimes configure build test checks fuzz demo bench clean
+.PHONY: all setup runtimes configure build test checks fuzz demo bench dist clean
 
 all: build
 
@@ -36,6 +39,9 @@ build: runtimes configure
 	cmake --build $(BUILD_DIR)/i686
 	cmake --build $(BUILD_DIR)/x86_64
 	cmake --build $(BUILD_DIR)/native
+	@# After the launchers: the plugin's jar carries them. Installed into the local Maven
+	@# repository, for any project on this machine.
+	$(MAVEN) --quiet -DskipTests install
 
 # Checks that need no build: includes point down the floors, the scripts are clean.
 checks: setup
@@ -44,6 +50,7 @@ checks: setup
 
 test: checks build
 	bash scripts/run-tests.sh
+	bash scripts/java-tests.sh
 	FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS) bash scripts/fuzz.sh
 
 fuzz: setup
@@ -60,6 +67,10 @@ demo: setup configure
 # Figures only (build/bench/results.md); BENCH_RUNS sets the runs per row (default 15).
 bench: build
 	bash bench/run-all.sh
+
+# The release: build/dist/orvo-$(VERSION)/ and its zip.
+dist: build
+	bash scripts/dist.sh
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -5,6 +5,10 @@
 # earlier runs found (build/fuzz/corpus/<target>). Prints the executions per target.
 # Exits non-zero when a target crashed or broke an invariant; the input that did it
 # is kept in build/fuzz/crashes/ and can be replayed with `build/fuzz/fuzz_<target> FILE`.
+# An input that takes longer than the target's time budget (-timeout) fails the run as
+# well. orvo-pack's targets take inputs up to 1 MiB, large enough for the directory and
+# icon shapes that cost time or memory, and start from real files too: the launchers
+# of build/i686 and build/x86_64 and the project's own icons.
 #   FUZZ_TARGETS="pe_headers vm_parameters"   only these targets
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,6 +32,21 @@ export UBSAN_OPTIONS=print_stacktrace=1
 
 stat() { sed -n "s/^stat::$1: *//p" "$2" | tail -n 1; }
 
+# seeds TARGET: a folder of real files for the target beyond its committed seeds.
+seeds() {
+  local folder="$build/seeds/$1" file found=0
+  rm -rf "$folder" && mkdir -p "$folder"
+  case $1 in
+    pack_pe_image) set -- "$root/build/i686/orvo.exe" "$root/build/x86_64/orvo64.exe" ;;
+    pack_icon_file) set -- "$root/samples/hello/hello.ico" "$root/src/resources/orvo.ico" ;;
+    *) set -- ;;
+  esac
+  for file in "$@"; do
+    if [ -f "$file" ]; then cp "$file" "$folder/" && found=1; else echo "fuzz: seed $file is missing (make build first)" >&2; fi
+  done
+  [ $found -eq 1 ] && echo "$folder"
+}
+
 echo "== fuzz: ${seconds} s per target =="
 printf '%-16s %14s %12s  %s\n' target executions exec/s result
 failed=0
@@ -35,9 +54,14 @@ for target in $targets; do
   corpus="$build/corpus/$target"
   log="$build/logs/$target.log"
   mkdir -p "$corpus"
-  options=(-max_total_time="$seconds" -timeout=10 -print_final_stats=1 -artifact_prefix="$build/crashes/$target-")
+  # Seconds one input may take; orvo-pack's readers take linear time, so a slow one is a finding.
+  case $target in
+    pack_*) options=(-max_len=1048576 -timeout=5) ;;
+    *) options=(-timeout=10) ;;
+  esac
+  options+=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/crashes/$target-")
   [ -f "$root/fuzz/dict/$target.dict" ] && options+=(-dict="$root/fuzz/dict/$target.dict")
-  "$build/fuzz_$target" "${options[@]}" "$corpus" "$root/fuzz/corpus/$target" >"$log" 2>&1
+  "$build/fuzz_$target" "${options[@]}" "$corpus" "$root/fuzz/corpus/$target" $(seeds "$target") >"$log" 2>&1
   status=$?
   result=clean
   if [ $status -ne 0 ]; then

@@ -15,6 +15,10 @@ trap orvo_stop_all EXIT
 orvo_start_display
 orvo_prepare_prefix
 orvo_map_test_drive
+# The service manager ends every service when the prefix's last ordinary process
+# ends; the service tests start and stop services across several processes, so the
+# prefix's server stays until orvo_stop_all ends it.
+wineserver -p
 # The prefix is this run's own, so the few tests that change a machine-wide setting
 # for their length (and put it back) may run; on a developer's machine they refuse.
 export ORVO_DISPOSABLE_MACHINE=1

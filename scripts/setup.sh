@@ -9,7 +9,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64
   xvfb xauth x11-utils
-  openjdk-17-jdk-headless
+  openjdk-17-jdk-headless maven
   googletest
   clang-14 libclang-rt-14-dev
   python3 python3-pip unzip

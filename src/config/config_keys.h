@@ -28,6 +28,8 @@ inline constexpr wchar_t kKeyOutputFile[] = L"Output File";
 inline constexpr wchar_t kKeyOutputAppend[] = L"Output Append";
 inline constexpr wchar_t kKeyErrorFile[] = L"Error File";
 inline constexpr wchar_t kKeyErrorAppend[] = L"Error Append";
+inline constexpr wchar_t kKeyServiceStopMethod[] = L"Service Stop Method";
+inline constexpr wchar_t kKeyServiceStopTimeout[] = L"Service Stop Timeout";
 
 // [Java Runtime Environment]
 inline constexpr wchar_t kKeyMainClass[] = L"Main Class";

@@ -1,11 +1,13 @@
 #pragma once
 // The configuration values read once at start; read-only afterwards, so the
 // threads that read them later need no lock.
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "foundation/java_version.h"
 #include "config/jvm_search_prefs.h"
+#include "config/service_settings.h"
+#include "foundation/java_version.h"
 
 namespace orvo {
 
@@ -50,6 +52,10 @@ struct LauncherSettings {
     bool windowsQuoting = false;
     // "Failure Check": show the uncaught-exception dialog.
     bool showExceptionDialog = false;
+    // "Service Stop Method": the static method a service calls to ask the Java program
+    // to stop; empty: System.exit(0). "Service Stop Timeout": how long it then waits.
+    std::wstring serviceStopMethod;
+    std::uint32_t serviceStopTimeoutSeconds = kDefaultServiceStopTimeoutSeconds;
     // "Single Instance" is exactly "yes" ("Yes" leaves the mode off).
     bool singleInstance = false;
     SplashSettings splash;

@@ -11,6 +11,7 @@
 #include "config/jvm_search_settings.h"
 #include "config/launcher_relative_path.h"
 #include "config/layered_config.h"
+#include "config/service_settings.h"
 #include "config/setting_compare.h"
 #include "foundation/error_box.h"
 #include "foundation/launcher_path.h"
@@ -77,6 +78,9 @@ void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launche
     settings.pairProduct =
         ResolveFromLauncherFolder(config.ReadString(kSectionApplication, kKeyPairProduct), launcherPath);
     settings.pairReturnCode = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyPairReturnCode));
+    settings.serviceStopMethod = config.ReadString(kSectionApplication, kKeyServiceStopMethod);
+    settings.serviceStopTimeoutSeconds =
+        ParseServiceStopTimeout(config.ReadString(kSectionApplication, kKeyServiceStopTimeout));
 }
 
 // [Display] is read as written, from the file alone.

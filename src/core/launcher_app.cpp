@@ -38,9 +38,13 @@ CLauncherApp::~CLauncherApp() {
     splash.CloseNative();
 }
 
-bool CLauncherApp::Init() {
+bool CLauncherApp::ReadSettings() {
     if (!LoadSettings(settings)) return false;
     TraceStage(L"settings read");
+    return true;
+}
+
+bool CLauncherApp::Init() {
     // Nothing before this needs the arguments, and which rule splits them is a setting.
     arguments = settings.windowsQuoting ? ArgumentsFromCommandLineWindows(GetCommandLineW())
                                         : ArgumentsFromCommandLine(GetCommandLineW());
@@ -146,6 +150,7 @@ MainClassCall CLauncherApp::MainCall() {
     call.readyEvent = singleInstance.ReadyEvent();
     call.parkAfterMain = settings.searchPrefs.ibmAllowed && settings.searchPrefs.ibmFavored;
     call.closeOwnSplash = [this] { splash.CloseOwn(); };
+    if (mainStarting) call.mainStarting = [this] { mainStarting(mainStartingContext, host.vm(), arguments); };
     return call;
 }
 

@@ -21,10 +21,25 @@ public:
     // Teardown: closes the splash, destroys the VM, stops single-instance mode.
     ~CLauncherApp();
 
+    // Reads the configuration; false when the launch cannot go on (a box was shown
+    // where due). Called first; Init then does the rest of the initialisation.
+    bool ReadSettings();
     // False when the launch failed before any Java code ran (a box was shown where due).
     bool Init();
     // The process exit code; called only after Init returned true.
     int Run();
+
+    const LauncherSettings& Settings() const noexcept { return settings; }
+    // After Init: the runtime chosen, and whether it is the paired launcher's to run.
+    const std::wstring& JvmPath() const noexcept { return jvmPath; }
+    bool RuntimeNeedsPair() const noexcept { return runtimeNeedsPair; }
+    // Told on the VM thread just before main is called, with the VM and main's
+    // arguments (which live as long as the application object).
+    using MainStartingListener = void (*)(void* context, JavaVM* vm, const std::vector<std::wstring>& arguments);
+    void OnMainStarting(MainStartingListener listener, void* context) {
+        mainStarting = listener;
+        mainStartingContext = context;
+    }
 
 private:
     void ApplyWorkingDirectoryOverride();
@@ -44,6 +59,8 @@ private:
     bool runtimeNeedsPair = false;
     CJvmHost host;
     CSingleInstance singleInstance;
+    MainStartingListener mainStarting = nullptr;
+    void* mainStartingContext = nullptr;
 };
 
 }  // namespace orvo

@@ -26,6 +26,7 @@ struct MainClassCall {
     HANDLE readyEvent = nullptr;                 // set just before main runs; may be null
     bool parkAfterMain = false;                  // keep the thread attached for ever after main
     std::function<void()> closeOwnSplash;        // called when main returns or throws
+    std::function<void()> mainStarting;          // called just before main, on this thread
 };
 
 // How far InvokeMain got.

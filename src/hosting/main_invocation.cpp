@@ -34,6 +34,7 @@ MainOutcome CJvmHost::InvokeMain(const MainClassCall& call) {
     // From here on the program's own output goes where it would have gone.
     startupErrors.Finish();
     if (call.readyEvent) SetEvent(call.readyEvent);
+    if (call.mainStarting) call.mainStarting();
     env->CallStaticVoidMethod(mainClass, main, arguments);
     // Whatever main did, the splash has served: a program that showed no window of
     // its own must not keep it on screen, and the exception dialog must not sit behind it.

@@ -59,7 +59,10 @@ jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
 void JNICALL JvmExitHook(jint code) {
     if (TraceEnabled()) Trace(L"exit", L"code " + DecimalText(code) + L" from System.exit");
     ReportRuntimeStoppedBeforeMain();
+    if (hookState.vmExitListener) hookState.vmExitListener(static_cast<int>(code));
 }
+
+void SetVmExitListener(void (*listener)(int status)) noexcept { hookState.vmExitListener = listener; }
 
 void JNICALL JvmAbortHook() { ReportRuntimeStoppedBeforeMain(); }
 

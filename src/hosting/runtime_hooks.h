@@ -23,6 +23,9 @@ struct RuntimeHookState {
     // What a start that fails says first, before the runtime's words: set when the
     // runtime was loaded by its short name and so may not find its own files.
     std::wstring startupFailureLead;
+    // Told by the exit hook, last, the status the VM is about to end the process with
+    // (System.exit, Runtime.halt), on whatever thread the VM exits on; null: nobody is.
+    void (*vmExitListener)(int status) = nullptr;
 };
 
 // The process's one hook state.
@@ -38,6 +41,8 @@ std::wstring StartupFailureText(std::wstring text, const std::wstring& runtimeOu
 // abort, and its exit code.
 void JNICALL JvmExitHook(jint code);
 void JNICALL JvmAbortHook();
+// Sets HookState().vmExitListener; call it before the VM is created.
+void SetVmExitListener(void (*listener)(int status)) noexcept;
 // The "vfprintf" hook, given to the VM while the startup-error capture runs. Needs
 // HookState().runtimeCrt.
 jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments);

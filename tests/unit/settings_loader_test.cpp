@@ -54,6 +54,7 @@ TEST_F(SettingsLoaderTest, ReadsEveryFieldOfACompleteConfiguration) {
                      "[Application]\r\n"
                      "Failure Check=yes\r\nOverride WorkingDir=YES\r\n"
                      "Pair Product=C:\\Apps\\run64.exe\r\nPair Return Code=Yes\r\n"
+                     "Service Stop Method=com.example.app.Main.stop\r\nService Stop Timeout=45\r\n"
                      "[Java Runtime Environment]\r\n"
                      "Main Class=com.example.app.Main\r\nJRE Path=jre\r\n"
                      "Minimum Version=1.6\r\nMaximum Version=1.8\r\nPreferred versions=1.8;;11;\r\n"
@@ -79,6 +80,8 @@ TEST_F(SettingsLoaderTest, ReadsEveryFieldOfACompleteConfiguration) {
     EXPECT_TRUE(settings.pairReturnCode);
     EXPECT_EQ(settings.systemPath, L"C:\\bin");
     EXPECT_EQ(settings.libraryPath, L"C:\\lib");
+    EXPECT_EQ(settings.serviceStopMethod, L"com.example.app.Main.stop");
+    EXPECT_EQ(settings.serviceStopTimeoutSeconds, 45u);
 }
 
 TEST_F(SettingsLoaderTest, MissingMainClassStopsTheReadsThere) {
@@ -175,6 +178,8 @@ TEST_F(SettingsLoaderTest, MissingKeysKeepTheDefaults) {
     EXPECT_FALSE(settings.searchPrefs.jrockitAllowed || settings.searchPrefs.ibmAllowed);
     EXPECT_FALSE(settings.serviceMode || settings.pairReturnCode || settings.overrideWorkingDir ||
                  settings.showExceptionDialog);
+    EXPECT_EQ(settings.serviceStopMethod, L"");
+    EXPECT_EQ(settings.serviceStopTimeoutSeconds, kDefaultServiceStopTimeoutSeconds);
 }
 
 TEST_F(SettingsLoaderTest, KeywordsKeepTheirOwnLetterCaseRules) {

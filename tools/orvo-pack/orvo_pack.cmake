@@ -19,6 +19,7 @@ set_target_properties(orvo_pack PROPERTIES OUTPUT_NAME orvo-pack)
 target_link_libraries(orvo_pack PRIVATE orvo_pack_core)
 
 file(GLOB ORVO_PACK_TEST_SOURCES CONFIGURE_DEPENDS ${ORVO_PACK_DIR}/tests/*.cpp)
+list(REMOVE_ITEM ORVO_PACK_TEST_SOURCES ${ORVO_PACK_DIR}/tests/pack_test_inputs.cpp)
 add_executable(orvo_pack_tests ${ORVO_PACK_TEST_SOURCES} ${ORVO_PACK_ROOT}/tests/support/gtest_main.cpp)
 target_include_directories(orvo_pack_tests PRIVATE ${ORVO_PACK_DIR}/tests)
 target_link_libraries(orvo_pack_tests PRIVATE orvo_pack_core gtest)
@@ -38,6 +39,10 @@ if(CMAKE_CROSSCOMPILING)
   set_property(TEST e2e-${ORVO_ARCH} APPEND PROPERTY ENVIRONMENT
     "ORVO_PACK_TOOL=${ORVO_PACK_TOOL_WIN}" "ORVO_SAMPLE_ICON=${ORVO_SAMPLE_ICON_WIN}")
 else()
+  # The tests' inputs as files, for the Java packer's comparison with this one.
+  add_executable(orvo_pack_test_inputs ${ORVO_PACK_DIR}/tests/pack_test_inputs.cpp ${ORVO_PACK_DIR}/tests/test_files.cpp)
+  target_include_directories(orvo_pack_test_inputs PRIVATE ${ORVO_PACK_DIR}/tests)
+  target_link_libraries(orvo_pack_test_inputs PRIVATE orvo_pack_core)
   add_test(NAME native-pack COMMAND orvo_pack_tests)
   set_tests_properties(native-pack PROPERTIES WORKING_DIRECTORY ${ORVO_PACK_TEST_TMP} TIMEOUT 300)
 endif()

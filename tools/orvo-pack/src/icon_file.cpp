@@ -20,14 +20,46 @@ constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
 bool IsGroupIcon(const ResourceLeaf& leaf) { return IsResource(leaf, kResourceGroupIcon); }
 bool IsIcon(const ResourceLeaf& leaf) { return IsResource(leaf, kResourceIcon); }
 
-IconImage ReadImage(ByteSpan file, std::uint32_t entry) {
+// Far more sizes and depths than any icon holds.
+constexpr std::uint16_t kMaxImages = 256;
+
+struct ImageRange {
+    std::uint32_t entry = 0;  // offset of its directory entry
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
+};
+
+// Where each image lies, checked before any is copied: inside the file, after the
+// directory, and no two sharing a byte, so that the images together are never larger
+// than the file.
+std::vector<ImageRange> ImageRanges(ByteSpan file, std::uint16_t count) {
+    const std::uint64_t directoryEnd = kDirectoryHeaderSize + std::uint64_t{kFileEntrySize} * count;
+    std::vector<ImageRange> ranges;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t entry = kDirectoryHeaderSize + kFileEntrySize * i;
+        const ImageRange range{entry, ReadU32(file, entry + 12), ReadU32(file, entry + 8)};
+        SubSpan(file, range.offset, range.size);
+        if (range.offset < directoryEnd) throw PackError("an image of the icon overlaps the icon's directory");
+        ranges.push_back(range);
+    }
+    std::vector<ImageRange> sorted = ranges;
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.offset < b.offset; });
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+        if (sorted[i].offset < sorted[i - 1].offset + sorted[i - 1].size)
+            throw PackError("images of the icon overlap or repeat");
+    }
+    return ranges;
+}
+
+IconImage ReadImage(ByteSpan file, const ImageRange& range) {
+    const std::uint32_t entry = range.entry;
     IconImage image;
     image.width = file[entry];
     image.height = file[entry + 1];
     image.colorCount = file[entry + 2];
     image.planes = ReadU16(file, entry + 4);
     image.bitCount = ReadU16(file, entry + 6);
-    ByteSpan data = SubSpan(file, ReadU32(file, entry + 12), ReadU32(file, entry + 8));
+    ByteSpan data = SubSpan(file, range.offset, range.size);
     const bool png = HasBytesAt(data, 0, kPngSignature);
     const bool dib = data.size() >= kBitmapInfoHeaderSize && ReadU32(data, 0) == kBitmapInfoHeaderSize;
     if (!png && !dib) throw PackError("an image of the icon is neither PNG nor a bitmap");
@@ -82,9 +114,10 @@ std::vector<IconImage> ParseIconFile(ByteSpan file) {
     if (type != kIconType) throw PackError("not an icon file");
     const std::uint16_t count = ReadU16(file, 4);
     if (count == 0) throw PackError("an icon file without images");
+    if (count > kMaxImages) throw PackError("an icon file with more than 256 images");
     SubSpan(file, kDirectoryHeaderSize, std::uint64_t{kFileEntrySize} * count);
     std::vector<IconImage> images;
-    for (std::uint32_t i = 0; i < count; ++i) images.push_back(ReadImage(file, kDirectoryHeaderSize + kFileEntrySize * i));
+    for (const ImageRange& range : ImageRanges(file, count)) images.push_back(ReadImage(file, range));
     return images;
 }
 

@@ -19,8 +19,9 @@ struct IconImage {
 };
 
 // Every image of an .ico file, in file order. Throws PackError when the bytes are not
-// an icon file: wrong header (a cursor, say), no images, an image outside the file, or
-// image data that is neither PNG nor a DIB.
+// an icon file: wrong header (a cursor, say), no images or more than 256, an image
+// outside the file, over the directory or over another image, or image data that is
+// neither PNG nor a DIB. The images together are never larger than the file.
 std::vector<IconImage> ParseIconFile(ByteSpan file);
 
 // The group resource listing images[i] as icon resource ids[i].

@@ -10,13 +10,14 @@ constexpr std::string_view kAttribute = "level";
 
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Offset of the element's start tag name, after "<" or "<prefix:".
+// Offset of the element's start tag name, after "<" or "<prefix:" (with a "<" somewhere
+// before it). Each occurrence is looked at once: time linear in the manifest's size.
 std::size_t FindElement(std::string_view xml) {
+    const std::size_t firstOpen = xml.find('<');
     for (std::size_t at = xml.find(kElement); at != std::string_view::npos; at = xml.find(kElement, at + 1)) {
-        const std::size_t open = xml.rfind('<', at);
         const std::size_t after = at + kElement.size();
         const bool nameEnds = after < xml.size() && (IsXmlSpace(xml[after]) || xml[after] == '/' || xml[after] == '>');
-        if (open != std::string_view::npos && nameEnds && (open + 1 == at || xml[at - 1] == ':')) return at;
+        if (firstOpen < at && nameEnds && (xml[at - 1] == '<' || xml[at - 1] == ':')) return at;
     }
     throw PackError("the manifest requests no execution level");
 }

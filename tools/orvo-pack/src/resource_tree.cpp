@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <unordered_set>
 
 #include "pack_error.h"
 
@@ -17,6 +18,10 @@ constexpr std::size_t kMaxLeaves = 60000;
 
 std::uint64_t TableSize(std::size_t entries) { return kTableHeaderSize + std::uint64_t{kEntrySize} * entries; }
 
+// Reads the three levels of the directory in time linear in the section's size: each
+// table is read once (a table reached a second time, through a cycle or from two
+// entries, is refused), the entries of all tables together fit the section, and the
+// names and data the leaves carry are bounded by the section's size.
 class DirectoryReader {
 public:
     DirectoryReader(ByteSpan section, std::uint32_t sectionRva) : section_(section), sectionRva_(sectionRva) {}
@@ -36,9 +41,13 @@ public:
 private:
     // (id, offset of what the entry points to) for every entry of the table at `offset`;
     // `directories` says whether the entries must point to tables or to data entries.
-    std::vector<std::pair<ResourceId, std::uint32_t>> Entries(std::uint32_t offset, bool directories) const {
+    std::vector<std::pair<ResourceId, std::uint32_t>> Entries(std::uint32_t offset, bool directories) {
+        if (!tablesSeen_.insert(offset).second) throw PackError("the resource directory reaches a table twice");
         const std::uint32_t count = ReadU16(section_, std::uint64_t{offset} + 12) + ReadU16(section_, std::uint64_t{offset} + 14);
         SubSpan(section_, offset, TableSize(count));
+        entryTotal_ += count;
+        if (entryTotal_ > section_.size() / kEntrySize)
+            throw PackError("the resource directory has more entries than its section holds");
         std::vector<std::pair<ResourceId, std::uint32_t>> entries;
         for (std::uint32_t i = 0; i < count; ++i) {
             const std::uint64_t at = offset + TableSize(i);
@@ -49,7 +58,7 @@ private:
         return entries;
     }
 
-    ResourceId ReadId(std::uint32_t field) const {
+    ResourceId ReadId(std::uint32_t field) {
         if ((field & kHighBit) == 0) {
             if (field > 0xFFFF) throw PackError("a resource number is out of range");
             return ResourceId::Number(static_cast<std::uint16_t>(field));
@@ -57,9 +66,18 @@ private:
         const std::uint32_t at = field & ~kHighBit;
         const std::uint16_t length = ReadU16(section_, at);
         ByteSpan units = SubSpan(section_, std::uint64_t{at} + 2, std::uint64_t{length} * 2);
+        ChargeNames(units.size());
         std::u16string name;
         for (std::size_t i = 0; i < units.size(); i += 2) name += static_cast<char16_t>(units[i] | (units[i + 1] << 8));
         return ResourceId::Name(std::move(name));
+    }
+
+    // Names may be shared, and each leaf carries a copy of its type's and its own: what
+    // is read and copied of them stays within twice the section.
+    void ChargeNames(std::uint64_t bytes) {
+        nameTotal_ += bytes;
+        if (nameTotal_ > 2 * std::uint64_t{section_.size()})
+            throw PackError("the resource directory lists more than its section holds");
     }
 
     void AddLeaf(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::uint32_t entry) {
@@ -67,17 +85,21 @@ private:
         const std::uint32_t size = ReadU32(section_, std::uint64_t{entry} + 4);
         if (rva < sectionRva_) throw PackError("resource data lies outside the resource section");
         ByteSpan data = SubSpan(section_, rva - sectionRva_, size);
-        // Entries may share tables; without these bounds a small directory could
+        // Entries may share data; without these bounds a small directory could
         // multiply into a huge one.
         dataTotal_ += size;
         if (leaves_.size() == kMaxLeaves || dataTotal_ > section_.size())
             throw PackError("the resource directory lists more than its section holds");
+        ChargeNames(2 * (std::uint64_t{type.name.size()} + name.name.size()));
         leaves_.push_back({type, name, language, ReadU32(section_, std::uint64_t{entry} + 8), Bytes(data.begin(), data.end())});
     }
 
     ByteSpan section_;
     std::uint32_t sectionRva_;
     std::vector<ResourceLeaf> leaves_;
+    std::unordered_set<std::uint32_t> tablesSeen_;
+    std::uint64_t entryTotal_ = 0;
+    std::uint64_t nameTotal_ = 0;
     std::uint64_t dataTotal_ = 0;
 };
 

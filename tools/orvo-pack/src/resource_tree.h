@@ -42,8 +42,9 @@ struct ResourceLeaf {
 
 // The leaves of the directory in a resource section (its raw data, loaded at
 // `sectionRva`), sorted by type, name and language. Throws PackError when the directory
-// is malformed: entries or data outside the section, a level of the wrong kind, a leaf
-// listed twice, or more data than the section holds.
+// is malformed: entries or data outside the section, a level of the wrong kind, a table
+// reached twice (a cycle, or tables shared), more entries, names or data than the
+// section holds, or a leaf listed twice. Takes time linear in the section's size.
 std::vector<ResourceLeaf> ParseResourceDirectory(ByteSpan section, std::uint32_t sectionRva);
 
 // The raw data of a resource section at `sectionRva` that holds exactly these leaves.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "pack_error.h"
@@ -44,15 +45,19 @@ bool IsEscaped(const EndRecord& end) {
     return end.entries == 0xFFFF || end.directorySize == 0xFFFFFFFF || end.directoryOffset == 0xFFFFFFFF;
 }
 
-// An end record at `at` whose fields fit the data (escaped ones are taken as they are,
-// to be refused with their own message).
+// An end record at `at` that fits the data (escaped fields are taken as they are, to
+// be refused with their own message); its central directory is checked apart.
 std::optional<EndRecord> ReadEndRecord(ByteSpan bytes, std::uint64_t at) {
     if (!HasSignature(bytes, at, kEndSignature) || at + kEndSize > bytes.size()) return std::nullopt;
     EndRecord end{at, ReadU16(bytes, at + 10), ReadU32(bytes, at + 12), ReadU32(bytes, at + 16), ReadU16(bytes, at + 20)};
     if (end.End() > bytes.size()) return std::nullopt;
-    if (IsEscaped(end)) return end;
-    if (end.directorySize > at || end.directoryOffset > end.DirectoryStart()) return std::nullopt;
     return end;
+}
+
+// The central directory lies before the end record and the archive's first byte
+// (where the directory's offset is counted from) inside the data.
+bool DirectoryInside(const EndRecord& end) {
+    return IsEscaped(end) || (end.directorySize <= end.position && end.directoryOffset <= end.DirectoryStart());
 }
 
 // The same test as Java's reader: the end record either reaches exactly to the end
@@ -63,15 +68,26 @@ bool Plausible(ByteSpan bytes, const EndRecord& end) {
            HasSignature(bytes, end.DirectoryStart() - end.directoryOffset, kLocalHeaderSignature);
 }
 
+// The last plausible end record. One whose central directory lies outside the data
+// is refused as such, rather than taken for no end record at all.
 EndRecord FindEndRecord(ByteSpan bytes) {
+    std::optional<EndRecord> outside;
     if (bytes.size() >= kEndSize) {
         const std::uint64_t last = bytes.size() - kEndSize;
         const std::uint64_t first = last > kMaxCommentSize ? last - kMaxCommentSize : 0;
         for (std::uint64_t at = last + 1; at-- > first;) {
             const std::optional<EndRecord> end = ReadEndRecord(bytes, at);
-            if (end && Plausible(bytes, *end)) return *end;
+            if (!end) continue;
+            if (!DirectoryInside(*end)) {
+                if (!outside) outside = end;
+                continue;
+            }
+            if (Plausible(bytes, *end)) return *end;
         }
     }
+    if (outside)
+        throw PackError("the archive's central directory lies outside the file (the end record gives offset " +
+                        std::to_string(outside->directoryOffset) + ", size " + std::to_string(outside->directorySize) + ")");
     throw PackError("not a ZIP archive (no end of central directory found)");
 }
 

@@ -46,6 +46,13 @@ TEST(IconFile, RefusesWhatIsNotAnIcon) {
         {"directory cut short", [](Bytes& f) { WriteU16(f, 4, 9); f.resize(6 + 16 * 3); }, "ends early"},
         {"image past the end", [](Bytes& f) { WriteU32(f, 6 + 12, 0x10000); }, "ends early"},
         {"image not a picture", [](Bytes& f) { WriteU32(f, ReadU32(f, 6 + 12), 41); }, "neither PNG nor a bitmap"},
+        {"image over the directory", [](Bytes& f) { WriteU32(f, 6 + 12, 6 + 16); }, "overlaps the icon's directory"},
+        {"image repeated", [](Bytes& f) { WriteU32(f, 6 + 16 + 12, ReadU32(f, 6 + 12)); WriteU32(f, 6 + 16 + 8, ReadU32(f, 6 + 8)); },
+         "overlap or repeat"},
+        {"images overlapping", [](Bytes& f) { WriteU32(f, 6 + 16 + 12, ReadU32(f, 6 + 12) + 8); }, "overlap or repeat"},
+        {"257 images", [](Bytes& f) { f = test::IconFileRepeatingOneImage(257, 64); }, "more than 256 images"},
+        // 256 entries naming one image would be 256 copies of it.
+        {"256 names of one image", [](Bytes& f) { f = test::IconFileRepeatingOneImage(256, 64 * 1024); }, "overlap or repeat"},
     };
     for (const DamageCase& c : cases) {
         Bytes file = test::IconFile({16, 32}, 7);

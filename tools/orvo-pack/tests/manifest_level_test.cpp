@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+
 #include "pack_error.h"
 #include "test_files.h"
 
@@ -32,6 +35,17 @@ TEST(ManifestLevel, RefusesAManifestWithoutALevel) {
                                  "<requestedExecutionLevels level=\"asInvoker\"/>", "<requestedExecutionLevel level="}) {
         EXPECT_THROW(WithAdministratorLevel(manifest), PackError) << manifest;
     }
+}
+
+// The element named over and over with no tag anywhere: looked at once each, not
+// searched back from every one.
+TEST(ManifestLevel, SearchesALongManifestOnce) {
+    std::string manifest;
+    for (int i = 0; i < 40000; ++i) manifest += "requestedExecutionLevel ";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(WithAdministratorLevel(manifest), PackError);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    std::printf("[ timing   ] a manifest of %zu bytes: %lld ms\n", manifest.size(), static_cast<long long>(took.count()));
 }
 
 TEST(ManifestLevel, ChangesTheLauncherManifestOnly) {

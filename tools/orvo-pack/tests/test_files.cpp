@@ -78,6 +78,31 @@ Bytes LauncherLikePe(const std::vector<ResourceLeaf>& resources, bool is64) {
     return BuildSyntheticPe(pe);
 }
 
+Bytes LauncherLikePeWithSection(const Bytes& resourceSection) {
+    SyntheticPe pe;
+    pe.sections = {
+        {".text", [](std::uint32_t) { return Filled(0x1234, 0xCC); }},
+        {".rsrc", [&](std::uint32_t) { return resourceSection; }},
+        {".reloc", [](std::uint32_t) { return Filled(0x0C8, 0x5A); }},
+    };
+    pe.resourceSection = 1;
+    pe.relocationSection = 2;
+    return BuildSyntheticPe(pe);
+}
+
+Bytes SharedTablesDirectory(std::uint16_t count) {
+    const std::uint32_t table = 16 + 8 * std::uint32_t{count};
+    Bytes section(2 * table + 16, 0);
+    for (const std::uint32_t at : {0u, table}) {
+        WriteU16(section, at + 14, count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            WriteU32(section, at + 16 + 8 * i, i + 1);
+            WriteU32(section, at + 20 + 8 * i, 0x80000000u | (at + table));
+        }
+    }
+    return section;
+}
+
 std::vector<ResourceLeaf> LauncherResources() {
     const auto number = ResourceId::Number;
     const std::string manifest =
@@ -127,6 +152,22 @@ Bytes IconFile(const std::vector<std::uint8_t>& sizes, std::uint32_t colour) {
         offset += static_cast<std::uint32_t>(images[i].size());
     }
     for (const Bytes& image : images) AppendBytes(file, image);
+    return file;
+}
+
+Bytes IconFileRepeatingOneImage(std::uint16_t count, std::uint32_t imageBytes) {
+    Bytes file;
+    for (std::uint16_t field : {std::uint16_t{0}, std::uint16_t{1}, count}) AppendU16(file, field);
+    const std::uint32_t image = 6 + 16 * std::uint32_t{count};
+    for (std::uint32_t i = 0; i < count; ++i) {
+        file.insert(file.end(), {0, 0, 0, 0});
+        AppendU16(file, 1);
+        AppendU16(file, 32);
+        AppendU32(file, imageBytes);
+        AppendU32(file, image);
+    }
+    AppendU32(file, 40);
+    file.resize(image + imageBytes, 0);
     return file;
 }
 

@@ -35,12 +35,24 @@ Bytes BuildSyntheticPe(const SyntheticPe& pe);
 // A launcher-like image: .text, .rsrc holding `resources`, and .reloc after it.
 Bytes LauncherLikePe(const std::vector<ResourceLeaf>& resources, bool is64 = true);
 
+// A launcher-like image whose .rsrc section holds exactly these bytes.
+Bytes LauncherLikePeWithSection(const Bytes& resourceSection);
+
+// A resource directory whose root lists `count` types that all share one table of
+// `count` names, which all share one empty table of languages: a few hundred KB that a
+// reader visiting every path through it would take count * count steps over.
+Bytes SharedTablesDirectory(std::uint16_t count);
+
 // The resources a launcher has: its icon group (1) with icons 1 and 2, a version
 // resource, a manifest, a string table.
 std::vector<ResourceLeaf> LauncherResources();
 
 // An .ico file with one image per size, each a 32-bit DIB filled with `colour`.
 Bytes IconFile(const std::vector<std::uint8_t>& sizes, std::uint32_t colour);
+
+// An .ico file whose directory lists `count` images, all of them the same bytes: a
+// bitmap of `imageBytes` bytes.
+Bytes IconFileRepeatingOneImage(std::uint16_t count, std::uint32_t imageBytes);
 
 struct ZipEntry {
     std::string name;

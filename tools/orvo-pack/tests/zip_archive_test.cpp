@@ -81,7 +81,10 @@ TEST(PrepareArchive, RefusesWhatIsNotAnArchive) {
         {"empty", [](Bytes& z) { z.clear(); }, "not a ZIP archive"},
         {"a text", [](Bytes& z) { z = test::BytesOf("Main-Class: a.B\n"); }, "not a ZIP archive"},
         {"end record cut", [](Bytes& z) { z.resize(z.size() - 5); }, "not a ZIP archive"},
-        {"directory offset too large", [](Bytes& z) { WriteU32(z, z.size() - 6, 0x7FFFFFFF); }, "not a ZIP archive"},
+        {"directory offset past the file", [](Bytes& z) { WriteU32(z, z.size() - 6, 0x7FFFFFFF); },
+         "central directory lies outside the file (the end record gives offset 2147483647, size 121)"},
+        {"directory larger than the file", [](Bytes& z) { WriteU32(z, z.size() - 10, 0x10000); },
+         "central directory lies outside the file (the end record gives offset 116, size 65536)"},
         {"entry count too large", [](Bytes& z) {
              WriteU16(z, z.size() - 12, 3);
              WriteU16(z, z.size() - 14, 3);

@@ -9,6 +9,8 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.nio.file.StandardOpenOption;
+import java.util.concurrent.CountDownLatch;
+import java.util.concurrent.TimeUnit;
 import javax.swing.JFrame;
 import javax.swing.SwingUtilities;
 
@@ -27,6 +29,9 @@ import javax.swing.SwingUtilities;
  * {@code wait-file PATH} (at most two minutes), {@code write-file PATH TEXT},
  * {@code non-daemon-thread MS PATH}, {@code load-library PATH}, {@code open-java-lang}, {@code exit N},
  * {@code throw TEXT}, {@code return N} (the value {@code secondaryMain} returns),
+ * {@code wait-stop} (until a stop method below is called, at most two minutes),
+ * {@code stop-hangs} (the stop methods then never return), {@code shutdown-hook}
+ * (a hook that reports "hook=ran"),
  * {@code show-window MS} (a Swing frame titled "Orvo probe window", shown for that
  * long and then disposed), {@code splash-screen} (what Java's SplashScreen API sees),
  * and {@code --}, after
@@ -37,10 +42,17 @@ import javax.swing.SwingUtilities;
  * later start, runs its arguments as commands the same way; its lines carry the
  * prefix "secondary.", its first line is "secondary.started=" with the thread's name.
  * {@link VoidSecondary} is the same program with a {@code void secondaryMain}.
+ *
+ * <p>{@code stop()} and {@code stopWithArguments(String[])} are the stop methods a
+ * service calls: they report "stop=called" (the second also "stop.args=" with its
+ * arguments joined by blanks) in main's results file and release {@code wait-stop}.
  */
 public final class Probe {
     private static final int UNKNOWN_COMMAND_STATUS = 99;
     private static final long WAIT_FILE_LIMIT_MS = 120_000;
+    private static final CountDownLatch STOP = new CountDownLatch(1);
+    private static volatile Probe mainProbe;
+    private static volatile boolean stopHangs;
 
     private Path results;
     private final String[] args;
@@ -57,6 +69,7 @@ public final class Probe {
 
     public static void main(String[] args) throws Exception {
         Probe probe = new Probe(args, "");
+        mainProbe = probe;
         probe.report("main", "started");
         probe.report("process", ProcessHandle.current().info().command().orElse(""));
         probe.run();
@@ -68,6 +81,21 @@ public final class Probe {
         probe.report("started", Thread.currentThread().getName());
         probe.run();
         return probe.returnValue;
+    }
+
+    public static void stop() throws Exception {
+        stopRequested();
+    }
+
+    public static void stopWithArguments(String[] args) throws Exception {
+        mainProbe.report("stop.args", String.join(" ", args));
+        stopRequested();
+    }
+
+    private static void stopRequested() throws Exception {
+        mainProbe.report("stop", "called");
+        while (stopHangs) Thread.sleep(Long.MAX_VALUE);
+        STOP.countDown();
     }
 
     private void run() throws Exception {
@@ -99,6 +127,9 @@ public final class Probe {
             case "throw": throw new IllegalStateException(take());
             case "show-window": showWindow(Long.parseLong(take())); break;
             case "splash-screen": reportSplashScreen(); break;
+            case "wait-stop": STOP.await(WAIT_FILE_LIMIT_MS, TimeUnit.MILLISECONDS); break;
+            case "stop-hangs": stopHangs = true; break;
+            case "shutdown-hook": addShutdownHook(); break;
             default:
                 report("error", "unknown command " + command);
                 System.exit(UNKNOWN_COMMAND_STATUS);
@@ -185,6 +216,16 @@ public final class Probe {
         report("splash", splash.isVisible() ? "visible" : "hidden");
         report("splash.size", size.width + "x" + size.height);
         report("splash.image", String.valueOf(splash.getImageURL()));
+    }
+
+    private void addShutdownHook() {
+        Runtime.getRuntime().addShutdownHook(new Thread(() -> {
+            try {
+                report("hook", "ran");
+            } catch (IOException e) {
+                e.printStackTrace();
+            }
+        }, "orvo-probe-hook"));
     }
 
     private static void waitForFile(Path path) throws InterruptedException {
