@@ -7,10 +7,16 @@ set -euo pipefail
 # One line per timing: "<seconds> <program> <test or ->".
 timings() {
   awk '
-    # "1/3 Test #1: unit-x86_64 ......   Passed   12.34 sec"
+    # "    Start 1: unit-x86_64", as the program starts
+    match($0, /^ +Start +[0-9]+: [^ ]+$/) {
+      split(substr($0, RSTART, RLENGTH), part, /[: ]+/)
+      program[FILENAME, part[3]] = part[4]
+      next
+    }
+    # "1/3 Test #1: unit-x86_64 ......   Passed   12.34 sec", as it ends
     match($0, /Test +#[0-9]+: [^ ]+/) {
       split(substr($0, RSTART, RLENGTH), part, /[#: ]+/)
-      program[part[2]] = part[3]
+      program[FILENAME, part[2]] = part[3]
       if (match($0, /[0-9.]+ sec$/)) printf "%.2f %s -\n", substr($0, RSTART, RLENGTH - 4), part[3]
       next
     }
@@ -19,12 +25,13 @@ timings() {
       number = substr($0, 1, index($0, ":") - 1)
       name = $0; sub(/^[^\]]*\] /, "", name); sub(/ \(.*$/, "", name)
       ms = $0; sub(/^.*\(/, "", ms); sub(/ ms\)$/, "", ms)
-      pending[++count] = sprintf("%.2f %s %s", ms / 1000, number, name)
+      ++count
+      seconds[count] = ms / 1000; file[count] = FILENAME; test[count] = number; name_of[count] = name
     }
     END {
       for (i = 1; i <= count; ++i) {
-        split(pending[i], field, " ")
-        printf "%s %s %s\n", field[1], (field[2] in program ? program[field[2]] : "test#" field[2]), field[3]
+        label = ((file[i], test[i]) in program) ? program[file[i], test[i]] : "test#" test[i]
+        printf "%.2f %s %s\n", seconds[i], label, name_of[i]
       }
     }' "$@"
 }
