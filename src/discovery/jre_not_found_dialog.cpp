@@ -7,6 +7,7 @@
 
 #include "foundation/java_version.h"
 #include "discovery/jvm_library.h"
+#include "discovery/runtime_code_page.h"
 #include "foundation/dialog_placement.h"
 #include "foundation/path_text.h"
 #include "foundation/messages.h"
@@ -146,6 +147,8 @@ void CJreNotFoundDlg::Browse() {
     folder_ = WithTrailingBackslash(*picked);
     bool isServer = false;
     jvmPath_ = LocateJvmLibrary(folder_, jvmType_, isServer);
+    // A runtime the search refuses for this process's code page cannot be chosen here either.
+    if (!jvmPath_.empty() && !ProcessCodePageRefusal(folder_).empty()) jvmPath_.clear();
     EnableWindow(GetDlgItem(dialog_, IDOK), jvmPath_.empty() ? FALSE : TRUE);
 }
 

@@ -6,6 +6,7 @@
 #include "discovery/jvm_library.h"
 #include "discovery/pair_machine_check.h"
 #include "discovery/registry_search.h"
+#include "discovery/runtime_code_page.h"
 #include "discovery/search_trace_text.h"
 #include "foundation/launcher_path.h"
 #include "foundation/path_names.h"
@@ -64,6 +65,11 @@ bool CJvmLocator::UseHome(std::wstring_view source, const std::wstring& home, Jv
     choice.jvmPath = LocateJvmLibrary(home, type, isServer);
     if (choice.jvmPath.empty()) {
         TraceRefused(source, L"no JVM library in " + home + L" for " + DescribeJvmType(type));
+        return false;
+    }
+    if (std::wstring refusal = ProcessCodePageRefusal(home); !refusal.empty()) {
+        TraceRefused(source, refusal);
+        choice.jvmPath.clear();
         return false;
     }
     if (TraceEnabled()) Trace(L"search", std::wstring(source) + L": taken, " + choice.jvmPath);

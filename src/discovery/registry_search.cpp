@@ -6,6 +6,7 @@
 
 #include "discovery/jvm_library.h"
 #include "discovery/pair_machine_check.h"
+#include "discovery/runtime_code_page.h"
 #include "discovery/runtime_release.h"
 #include "discovery/search_trace_text.h"
 #include "discovery/vendor_keys.h"
@@ -96,7 +97,7 @@ std::wstring CheckLibrary(RegisteredRuntime& runtime, const JvmSearchPrefs& pref
         return L"its library " + library + (widePass ? L" is not a 64-bit one" : L" is of the other architecture");
     }
     runtime.candidate.preferred = IsVendorKeyPreferred(runtime.key, prefs);
-    return {};
+    return ProcessCodePageRefusal(runtime.candidate.home);
 }
 
 // "<place>, version 17.0.9 (release file), home C:\jdk\: candidate", with what

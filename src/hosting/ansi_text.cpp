@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "foundation/code_page.h"
 #include "foundation/orvo_error.h"
 #include "foundation/path_names.h"
 
@@ -9,8 +10,12 @@ namespace orvo {
 
 namespace {
 
+// A runtime in a process whose code page is UTF-8 reads its narrow text as UTF-8,
+// whatever code page the thread's locale names.
+UINT RuntimeCodePage() { return ProcessCodePageIsUtf8() ? CP_UTF8 : CP_THREAD_ACP; }
+
 int AnsiLength(std::wstring_view text, DWORD flags, char* buffer, int size) {
-    return WideCharToMultiByte(CP_THREAD_ACP, flags, text.data(), static_cast<int>(text.size()), buffer,
+    return WideCharToMultiByte(RuntimeCodePage(), flags, text.data(), static_cast<int>(text.size()), buffer,
                                size, nullptr, nullptr);
 }
 
@@ -42,10 +47,11 @@ std::wstring FromThreadAnsi(std::string_view bytes) {
     if (bytes.empty()) return {};
     if (bytes.size() > 0x3FFFFFFF) RaiseOrvoError(kErrorArithmeticOverflow);
     int length = static_cast<int>(bytes.size());
-    int size = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), length, nullptr, 0);
+    const UINT codePage = RuntimeCodePage();
+    int size = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
     if (size <= 0) return {};
     std::wstring result(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), length, result.data(), size);
+    MultiByteToWideChar(codePage, 0, bytes.data(), length, result.data(), size);
     return result;
 }
 

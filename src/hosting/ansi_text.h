@@ -1,6 +1,8 @@
 #pragma once
 // Conversions between the launcher's UTF-16 text and the narrow strings the JVM library
-// and the runtime's splash library take, in the thread's ANSI code page.
+// and the runtime's splash library take, in the thread's ANSI code page; in a process
+// whose code page is UTF-8 (see ProcessCodePageIsUtf8), in UTF-8, which carries every
+// path as it is written.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -28,15 +28,23 @@ add_custom_target(orvo_java_tests ALL DEPENDS ${ORVO_PROBE_JAR})
 add_dependencies(orvo_e2e_tests orvo_java_tests)
 
 # Application folders whose "jre" is a link to the runtime: the runtime bundled
-# beside the launcher, as applications ship it, without a 53 MB copy. Two of them have
-# names with letters outside the ANSI code page (1252 here) and inside it.
+# beside the launcher, as applications ship it, without a 53 MB copy. Three of them
+# have names with letters outside the ANSI code page (1252 here) or inside it; those
+# outside it are there for today's runtimes too, in java<version>/<name>.
 set(ORVO_BUNDLED_RUNTIME_APP ${CMAKE_BINARY_DIR}/java/bundled-runtime-app)
-foreach(app_folder "bundled-runtime-app" "Прога Test" "Prôgram Tëst")
-  set(app_path "${CMAKE_BINARY_DIR}/java/${app_folder}")
+function(orvo_bundled_runtime_app app_path runtime)
   file(MAKE_DIRECTORY "${app_path}")
   if(NOT IS_SYMLINK "${app_path}/jre")
-    file(CREATE_LINK ${ORVO_JAVA_RUNTIME} "${app_path}/jre" SYMBOLIC)
+    file(CREATE_LINK ${runtime} "${app_path}/jre" SYMBOLIC)
   endif()
+endfunction()
+foreach(app_folder "bundled-runtime-app" "Прога Test" "Prôgram Tëst" "日本語")
+  orvo_bundled_runtime_app("${CMAKE_BINARY_DIR}/java/${app_folder}" ${ORVO_JAVA_RUNTIME})
+endforeach()
+foreach(feature IN LISTS ORVO_TODAYS_JAVA_VERSIONS)
+  foreach(app_folder "Прога Test" "日本語")
+    orvo_bundled_runtime_app("${CMAKE_BINARY_DIR}/java/java${feature}/${app_folder}" ${ORVO_JAVA_RUNTIME_${feature}})
+  endforeach()
 endforeach()
 
 orvo_windows_path(ORVO_PROBE_JAR_WIN "${ORVO_PROBE_JAR}")

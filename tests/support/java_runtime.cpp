@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/unique_handle.h"
+#include "support/console_tool.h"
 #include "support/file_tree.h"
 #include "support/harness_error.h"
 #include "support/test_environment.h"
@@ -111,8 +112,8 @@ std::wstring ProbeResults::Text() const {
 ProbeApp::ProbeApp(const AppFolder& folder, const ProbeAppSettings& settings) : ProbeApp(folder.path(), settings) {}
 
 ProbeApp::ProbeApp(std::wstring folder, const ProbeAppSettings& settings) : folder_(std::move(folder)) {
-    AddLauncherCopy(Launcher32(), App32(), settings.embeddedJar);
-    AddLauncherCopy(Launcher64(), HostLauncher(), settings.embeddedJar);
+    AddLauncherCopy(Launcher32(), App32(), settings);
+    AddLauncherCopy(Launcher64(), HostLauncher(), settings);
     // ANSI, as most INI files are; UTF-16 when the code page lacks some of its letters.
     const std::wstring text = WithWindowsLineEnds(IniText(settings));
     std::string ini = EncodeText(text, TextEncoding::kAnsi);
@@ -154,10 +155,19 @@ std::wstring ProbeApp::IniText(const ProbeAppSettings& settings) const {
     return text;
 }
 
-// The jar stored at the end of the executable, as a developer ships an embedded one.
-void ProbeApp::AddLauncherCopy(const std::wstring& source, const std::wstring& target, bool withJar) const {
-    CopyFileTo(source, target);
-    if (!withJar) return;
+// A copy of the launcher, packed with the settings' orvo-pack options if there are any;
+// an embedded jar is stored at its end, as a developer ships one.
+void ProbeApp::AddLauncherCopy(const std::wstring& source, const std::wstring& target,
+                               const ProbeAppSettings& settings) const {
+    if (settings.packOptions.empty()) {
+        CopyFileTo(source, target);
+    } else {
+        std::vector<std::wstring> arguments{L"--launcher", source, L"--out", target};
+        arguments.insert(arguments.end(), settings.packOptions.begin(), settings.packOptions.end());
+        const ToolRun run = RunConsoleTool(RequiredEnvironment(L"ORVO_PACK_TOOL"), arguments);
+        if (run.exitCode != 0) throw HarnessError(L"orvo-pack failed: " + FromUtf8(run.output));
+    }
+    if (!settings.embeddedJar) return;
     std::optional<std::string> launcher = ReadFileBytes(target);
     std::optional<std::string> jar = ReadFileBytes(ProbeJar());
     if (!launcher || !jar) throw HarnessError(L"cannot read " + target + L" or " + ProbeJar());
@@ -166,8 +176,11 @@ void ProbeApp::AddLauncherCopy(const std::wstring& source, const std::wstring& t
 
 BundledRuntimeFolder::BundledRuntimeFolder() : BundledRuntimeFolder(std::wstring_view()) {}
 
-BundledRuntimeFolder::BundledRuntimeFolder(std::wstring_view name) : path_(RequiredEnvironment(L"ORVO_BUNDLED_RUNTIME_APP")) {
-    if (!name.empty()) path_ = path_.substr(0, path_.rfind(L'\\') + 1) + std::wstring(name);
+BundledRuntimeFolder::BundledRuntimeFolder(std::wstring_view name, int javaVersion)
+    : path_(RequiredEnvironment(L"ORVO_BUNDLED_RUNTIME_APP")) {
+    const std::wstring folder = path_.substr(0, path_.rfind(L'\\') + 1);
+    if (javaVersion != 11) path_ = folder + L"java" + std::to_wstring(javaVersion) + L"\\" + std::wstring(name);
+    else if (!name.empty()) path_ = folder + std::wstring(name);
     if (!PathExists(path_ + L"\\jre\\bin\\java.dll"))
         throw HarnessError(L"no runtime linked as " + path_ + L"\\jre; configure the build with the runtime fetched");
     if (!RemoveAllButRuntime()) throw HarnessError(L"cannot clear " + path_);

@@ -79,6 +79,9 @@ struct ProbeAppSettings {
     std::wstring runtimeLines;
     // Lines of a [Display] section, which is left out when this is empty.
     std::wstring displayLines;
+    // orvo-pack options both launcher copies are packed with (e.g. L"--code-page",
+    // L"utf-8"); none: plain copies.
+    std::vector<std::wstring> packOptions;
 };
 
 class ProbeApp {
@@ -103,7 +106,7 @@ public:
 
 private:
     std::wstring IniText(const ProbeAppSettings& settings) const;
-    void AddLauncherCopy(const std::wstring& source, const std::wstring& target, bool withJar) const;
+    void AddLauncherCopy(const std::wstring& source, const std::wstring& target, const ProbeAppSettings& settings) const;
 
     std::wstring folder_;
 };
@@ -116,8 +119,9 @@ class BundledRuntimeFolder {
 public:
     // Throws HarnessError when the folder or its runtime is missing.
     BundledRuntimeFolder();
-    // Another such folder beside it, made by the build: "Прога Test" or "Prôgram Tëst".
-    explicit BundledRuntimeFolder(std::wstring_view name);
+    // Another such folder beside it, made by the build: "Прога Test", "Prôgram Tëst" or
+    // "日本語"; the first and the last also with the runtime of a later Java version.
+    explicit BundledRuntimeFolder(std::wstring_view name, int javaVersion = 11);
     ~BundledRuntimeFolder();
     BundledRuntimeFolder(const BundledRuntimeFolder&) = delete;
     BundledRuntimeFolder& operator=(const BundledRuntimeFolder&) = delete;

@@ -19,6 +19,8 @@ struct PackOptions {
     std::optional<std::string> description;
     std::optional<std::string> copyright;
     bool requireAdministrator = false;
+    std::optional<std::string> codePage;  // "utf-8" or "system"
+    bool longPaths = false;
 
     bool HasVersionFields() const { return productName || version || company || description || copyright; }
 };

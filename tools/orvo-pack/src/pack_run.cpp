@@ -3,6 +3,7 @@
 #include <new>
 
 #include "file_io.h"
+#include "manifest_settings.h"
 #include "pack_error.h"
 #include "pack_options.h"
 #include "packer.h"
@@ -26,6 +27,12 @@ VersionNumber ParsedVersion(const std::string& text) {
     const std::optional<VersionNumber> number = ParseVersionNumber(text);
     if (!number) throw PackError("--version " + text + ": not a version such as 1.4.2.0", ExitStatus::kUsage);
     return *number;
+}
+
+CodePage ParsedCodePage(const std::string& text) {
+    const std::optional<CodePage> codePage = ParseCodePage(text);
+    if (!codePage) throw PackError("--code-page " + text + ": neither utf-8 nor system", ExitStatus::kUsage);
+    return *codePage;
 }
 
 // The texts Explorer shows; the Task Manager names the process by its description.
@@ -55,6 +62,8 @@ PackInputs ReadInputs(const PackOptions& options) {
     inputs.jar = ReadOptional(options.jar);
     if (options.HasVersionFields()) inputs.version = VersionFrom(options);
     inputs.requireAdministrator = options.requireAdministrator;
+    if (options.codePage) inputs.windowsSettings.codePage = ParsedCodePage(*options.codePage);
+    inputs.windowsSettings.longPaths = options.longPaths;
     return inputs;
 }
 

@@ -55,6 +55,9 @@ void ApplyResourceChanges(const PackInputs& inputs, std::vector<ResourceLeaf>& l
     if (inputs.icon) ReplaceMainIcon(leaves, Reading(*inputs.icon, [&] { return ParseIconFile(inputs.icon->bytes); }));
     if (inputs.version) ReplaceVersionResource(leaves, BuildVersionResource(*inputs.version));
     if (inputs.requireAdministrator) Reading(inputs.launcher, [&] { RequireAdministrator(leaves); });
+    if (inputs.windowsSettings.any()) {
+        Reading(inputs.launcher, [&] { ChangeWindowsSettings(leaves, inputs.windowsSettings); });
+    }
     if (inputs.config || withArchive) {
         const std::optional<std::string> text = ConfigText(inputs, leaves, withArchive);
         Reading(inputs.config ? *inputs.config : inputs.launcher, [&] { ReplaceEmbeddedConfig(leaves, *text); });

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "byte_io.h"
+#include "manifest_settings.h"
 #include "version_resource.h"
 
 namespace orvo::pack {
@@ -22,6 +23,7 @@ struct PackInputs {
     std::optional<InputFile> config;
     std::optional<InputFile> jar;
     bool requireAdministrator = false;
+    WindowsSettingsChange windowsSettings;
 };
 
 struct PackResult {
@@ -31,7 +33,8 @@ struct PackResult {
 
 // The launcher with each given part in place of what it carried: its main icon, its
 // version resource, its embedded configuration (with "Embedded Jar" on whenever an
-// archive is carried), its archive, its manifest's execution level. What is not given
+// archive is carried), its archive, its manifest's execution level and Windows
+// settings (code page, long paths). What is not given
 // is kept, an archive from an earlier pack included. Throws PackError whose message
 // starts with the name of the input at fault.
 PackResult Pack(const PackInputs& inputs);

@@ -107,6 +107,7 @@ TEST_F(PackRunTest, BadInputGivesAMessageAStatusAndNoOutput) {
         {{"--launcher", PathOf("orvo64.exe"), "--out", out, "--product-name", "X"}, 2, "--version is needed"},
         {{"--launcher", PathOf("orvo64.exe"), "--out", out, "--version", "1.x"}, 2, "1.x: not a version"},
         {{"--launcher", PathOf("orvo64.exe"), "--out", out, "--icon"}, 2, "--icon needs a value"},
+        {{"--launcher", PathOf("orvo64.exe"), "--out", out, "--code-page", "utf8"}, 2, "utf8: neither utf-8 nor system"},
         {{"--launcher", PathOf("orvo64.exe"), "--out", out, "--splash", "a.bmp"}, 2, "unknown option --splash"},
         {{"--launcher", "a", "--launcher", "b", "--out", out}, 2, "--launcher is given twice"},
     };

@@ -108,7 +108,8 @@ std::vector<ResourceLeaf> LauncherResources() {
     const std::string manifest =
         "<assembly><trustInfo><security><requestedPrivileges>"
         "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"
-        "</requestedPrivileges></security></trustInfo></assembly>";
+        "</requestedPrivileges></security></trustInfo>"
+        "<application><windowsSettings><dpiAware>true</dpiAware></windowsSettings></application></assembly>";
     Bytes group;
     for (std::uint16_t field : {0, 1, 2}) AppendU16(group, field);
     for (std::uint16_t id : {1, 2}) {

@@ -92,6 +92,14 @@ public final class PackMojo extends AbstractMojo {
     @Parameter(property = "orvo.requireAdministrator", defaultValue = "false")
     private boolean requireAdministrator;
 
+    /** "utf-8" makes UTF-8 the process code page (any folder name reaches the runtime intact); "system" keeps the system's. */
+    @Parameter(property = "orvo.codePage")
+    private String codePage;
+
+    /** The manifest declares the program long-path aware. */
+    @Parameter(property = "orvo.longPaths", defaultValue = "false")
+    private boolean longPaths;
+
     /** The executable's name, without ".exe". */
     @Parameter(property = "orvo.outputName", defaultValue = "${project.artifactId}")
     private String outputName;
@@ -202,6 +210,10 @@ public final class PackMojo extends AbstractMojo {
         addIfGiven(arguments, "--copyright", copyright);
         if (requireAdministrator) {
             arguments.add("--require-admin");
+        }
+        addIfGiven(arguments, "--code-page", codePage);
+        if (longPaths) {
+            arguments.add("--long-paths");
         }
         runPacker(arguments);
         getLog().info("Packed " + executable);

@@ -64,11 +64,7 @@ final class SampleProjectTest {
     @Test
     void theThirtyTwoBitExecutableHandsOverToItsPair() throws Exception {
         final Path project = WORK.resolve("pair");
-        deleteTree(project);
-        copyTree(ROOT.resolve("samples/maven"), project);
-        final Command maven = Command.run(List.of("mvn", "--batch-mode", "--no-transfer-progress",
-                "-Dorvo.version=" + System.getProperty("orvo.version"), "-Dorvo.architecture=x86+x64", "package"), project,
-                MAVEN_LIMIT_SECONDS);
+        final Command maven = mavenOnFreshCopy(project, "-Dorvo.architecture=x86+x64", "package");
         assertEquals(0, maven.status, maven.output);
         final Path target = project.resolve("target");
         assertTrue(Files.isRegularFile(target.resolve("hello64.exe")), maven.output);
@@ -80,13 +76,19 @@ final class SampleProjectTest {
     }
 
     @Test
+    void theCodePageAndLongPathSettingsReachTheManifest() throws Exception {
+        final Path project = WORK.resolve("utf-8");
+        final Command maven = mavenOnFreshCopy(project, "-Dorvo.codePage=utf-8", "-Dorvo.longPaths=true", "package");
+        assertEquals(0, maven.status, maven.output);
+        final String bytes = new String(Files.readAllBytes(project.resolve("target/hello.exe")), StandardCharsets.ISO_8859_1);
+        assertTrue(bytes.contains(">UTF-8</activeCodePage>"), "no UTF-8 code page in the manifest");
+        assertTrue(bytes.contains(">true</longPathAware>"), "no long-path awareness in the manifest");
+    }
+
+    @Test
     void aBadInputFailsTheBuildWithThePackersMessage() throws Exception {
         final Path project = WORK.resolve("bad-icon");
-        deleteTree(project);
-        copyTree(ROOT.resolve("samples/maven"), project);
-        final Command maven = Command.run(List.of("mvn", "--batch-mode", "--no-transfer-progress",
-                "-Dorvo.version=" + System.getProperty("orvo.version"), "-Dorvo.icon=pom.xml", "package"), project,
-                MAVEN_LIMIT_SECONDS);
+        final Command maven = mavenOnFreshCopy(project, "-Dorvo.icon=pom.xml", "package");
         assertEquals(1, maven.status, maven.output);
         assertTrue(maven.output.contains("orvo-pack: " + project.resolve("pom.xml") + ": not an icon file"), maven.output);
         assertTrue(Files.notExists(project.resolve("target/hello.exe")));
@@ -95,15 +97,21 @@ final class SampleProjectTest {
     /** Builds a fresh copy of the sample in WORK/{@code name} and gives its executable's bytes. */
     private static byte[] build(String name, String... goals) throws Exception {
         final Path project = WORK.resolve(name);
-        copyTree(ROOT.resolve("samples/maven"), project);
-        final List<String> command = new ArrayList<>(List.of("mvn", "--batch-mode", "--no-transfer-progress",
-                "-Dorvo.version=" + System.getProperty("orvo.version")));
-        command.addAll(List.of(goals));
-        final Command maven = Command.run(command, project, MAVEN_LIMIT_SECONDS);
+        final Command maven = mavenOnFreshCopy(project, goals);
         assertEquals(0, maven.status, maven.output);
         System.out.printf("sample: mvn %s (%s copy) took %.1f s%n", String.join(" ", goals), name, maven.milliseconds / 1000.0);
         assertTrue(maven.output.contains("Packed " + project.resolve("target/hello.exe")), maven.output);
         return Files.readAllBytes(project.resolve("target/hello.exe"));
+    }
+
+    /** Copies the sample into {@code project} (anew) and runs Maven there with this build's plugin. */
+    private static Command mavenOnFreshCopy(Path project, String... arguments) throws Exception {
+        deleteTree(project);
+        copyTree(ROOT.resolve("samples/maven"), project);
+        final List<String> command = new ArrayList<>(List.of("mvn", "--batch-mode", "--no-transfer-progress",
+                "-Dorvo.version=" + System.getProperty("orvo.version")));
+        command.addAll(List.of(arguments));
+        return Command.run(command, project, MAVEN_LIMIT_SECONDS);
     }
 
     private static void copyTree(Path from, Path to) throws IOException {

@@ -69,7 +69,13 @@ public final class OrvoPack {
         if (options.hasVersionFields()) {
             inputs.version(versionFrom(options));
         }
-        return inputs.requireAdministrator(options.requireAdministrator());
+        options.value("--code-page").map(OrvoPack::parsedCodePage).ifPresent(inputs::codePage);
+        return inputs.requireAdministrator(options.requireAdministrator()).longPaths(options.longPaths());
+    }
+
+    private static ManifestSettings.CodePage parsedCodePage(String text) {
+        return ManifestSettings.parseCodePage(text)
+                .orElseThrow(() -> new PackError("--code-page " + text + ": neither utf-8 nor system", ExitStatus.USAGE));
     }
 
     private static String withoutExtension(String fileName) {

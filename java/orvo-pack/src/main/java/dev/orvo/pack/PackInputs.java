@@ -10,6 +10,8 @@ public final class PackInputs {
     private InputFile config;
     private InputFile jar;
     private boolean requireAdministrator;
+    private ManifestSettings.CodePage codePage;
+    private boolean longPaths;
 
     /** {@code launcher}: a plain launcher or an executable packed before. */
     public PackInputs(InputFile launcher) {
@@ -41,6 +43,18 @@ public final class PackInputs {
         return this;
     }
 
+    /** The code page the manifest is to ask for; without one, it is left as it is. */
+    PackInputs codePage(ManifestSettings.CodePage value) {
+        codePage = value;
+        return this;
+    }
+
+    /** true: the manifest turns long paths on; false: it is left as it is. */
+    public PackInputs longPaths(boolean value) {
+        longPaths = value;
+        return this;
+    }
+
     InputFile launcher() {
         return launcher;
     }
@@ -63,5 +77,17 @@ public final class PackInputs {
 
     boolean requireAdministrator() {
         return requireAdministrator;
+    }
+
+    Optional<ManifestSettings.CodePage> codePage() {
+        return Optional.ofNullable(codePage);
+    }
+
+    boolean longPaths() {
+        return longPaths;
+    }
+
+    boolean changesWindowsSettings() {
+        return codePage != null || longPaths;
     }
 }

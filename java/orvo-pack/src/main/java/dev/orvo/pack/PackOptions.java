@@ -24,19 +24,25 @@ final class PackOptions {
             + "  --config FILE.ini     the configuration, carried inside the executable\n"
             + "  --jar FILE.jar        the application's jar, appended; turns Embedded Jar on\n"
             + "  --require-admin       the manifest asks Windows for elevation\n"
+            + "  --code-page utf-8     the process's code page is UTF-8: paths and options in any\n"
+            + "                        script reach the runtime intact (Windows 10 1903 or later,\n"
+            + "                        Java 17.0.7 or later, not 18); --code-page system undoes it\n"
+            + "  --long-paths          the process may use paths of more than 260 characters\n"
+            + "                        (Windows 10 1607 or later, with long paths enabled)\n"
             + "  --help                this text\n"
             + "\n"
             + "Exit status: 0 done, 1 an input is not what it should be, 2 wrong command line,\n"
             + "3 a file cannot be read or the output cannot be written.\n";
 
     private static final Set<String> TEXT_OPTIONS = Set.of("--launcher", "--out", "--icon", "--config", "--jar",
-            "--product-name", "--version", "--company", "--description", "--copyright");
+            "--product-name", "--version", "--company", "--description", "--copyright", "--code-page");
     private static final List<String> VERSION_FIELDS = List.of("--product-name", "--version", "--company", "--description",
             "--copyright");
 
     private final Map<String, String> values = new HashMap<>();
     private boolean help;
     private boolean requireAdministrator;
+    private boolean longPaths;
 
     private PackOptions() {}
 
@@ -46,6 +52,10 @@ final class PackOptions {
 
     boolean requireAdministrator() {
         return requireAdministrator;
+    }
+
+    boolean longPaths() {
+        return longPaths;
     }
 
     /** The value of a text option such as "--icon"; empty when it is not given. */
@@ -74,6 +84,10 @@ final class PackOptions {
             }
             if (name.equals("--require-admin") && equals < 0) {
                 options.requireAdministrator = true;
+                continue;
+            }
+            if (name.equals("--long-paths") && equals < 0) {
+                options.longPaths = true;
                 continue;
             }
             if (!TEXT_OPTIONS.contains(name)) {

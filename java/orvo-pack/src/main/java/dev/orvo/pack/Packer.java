@@ -15,9 +15,10 @@ public final class Packer {
     /**
      * The launcher with each given part in place of what it carried: its main icon, its
      * version resource, its embedded configuration (with "Embedded Jar" on whenever an
-     * archive is carried), its archive, its manifest's execution level. What is not
-     * given is kept, an archive from an earlier pack included. Throws PackError whose
-     * message starts with the name of the input at fault.
+     * archive is carried), its archive, its manifest's execution level and Windows
+     * settings (code page, long paths). What is not given is kept, an archive from an
+     * earlier pack included. Throws PackError whose message starts with the name of the
+     * input at fault.
      */
     public static PackResult pack(PackInputs inputs) {
         final List<String> notes = new ArrayList<>();
@@ -90,6 +91,9 @@ public final class Packer {
         }
         if (inputs.requireAdministrator()) {
             readingStep(inputs.launcher(), () -> ManifestLevel.requireAdministrator(leaves));
+        }
+        if (inputs.changesWindowsSettings()) {
+            readingStep(inputs.launcher(), () -> ManifestSettings.change(leaves, inputs.codePage(), inputs.longPaths()));
         }
         if (inputs.config().isPresent() || withArchive) {
             final Optional<String> text = configText(inputs, leaves, withArchive);

@@ -6,6 +6,7 @@ import static org.junit.jupiter.api.Assertions.assertTimeoutPreemptively;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.io.IOException;
+import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
@@ -28,7 +29,8 @@ import org.junit.jupiter.api.TestFactory;
  * The Java packer and the native orvo-pack, run over the same command lines, must exit
  * alike, print alike and write the same bytes. The inputs: those of the native tool's
  * tests (written by its helper pack_test_inputs), the fuzz seed corpora, the launchers
- * and the sample's icon of this build, and seeded mutations of them.
+ * and the sample's icon of this build, and seeded mutations of them, the launchers'
+ * manifests among them.
  */
 @Tag("differential")
 final class NativeComparisonTest {
@@ -43,6 +45,13 @@ final class NativeComparisonTest {
     private static final Path OUT_FOLDER = WORK.resolve("out");
     private static final Path OUT = OUT_FOLDER.resolve("MyApp.exe");
     private static final int MUTANTS_PER_FILE = 48;
+    /** The code page and long-path options, alone and together, in the forms the command line takes. */
+    private static final List<List<String>> SETTINGS = List.of(List.of("--code-page", "utf-8"),
+            List.of("--code-page", "system"), List.of("--long-paths"), List.of("--code-page=UTF-8", "--long-paths"),
+            List.of("--long-paths", "--code-page", "SYSTEM"));
+    private static final String DPI_AWARENESS = "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+            + "PerMonitorV2,PerMonitor</dpiAwareness>";
+    private static final String DESCRIPTION = "<description>Orvo Java application launcher</description>";
 
     private static int caseCount;
 
@@ -73,6 +82,7 @@ final class NativeComparisonTest {
         addFileAccessCases(cases);
         addOutputCases(cases);
         addMutantCases(cases);
+        addManifestCases(cases);
         caseCount = cases.size();
         return IntStream.range(0, cases.size()).mapToObj(i -> DynamicTest.dynamicTest(
                 "#" + (i + 1) + " " + shown(cases.get(i)), () -> compare(cases.get(i))));
@@ -130,6 +140,12 @@ final class NativeComparisonTest {
             cases.add(with(launcher, "--jar", input("jar-with-comment.jar")));
             cases.add(with(launcher, "--config", input("config-crlf.ini"), "--icon", ROOT.resolve("samples/hello/hello.ico").toString()));
             cases.add(with(launcher, "--version=2.0", "--product-name=Ünïcode Äpp ☕"));
+            for (List<String> settings : SETTINGS) {
+                cases.add(with(launcher, settings.toArray(String[]::new)));
+            }
+            final List<String> all = new ArrayList<>(full(launcher));
+            all.addAll(List.of("--code-page", "utf-8", "--long-paths"));
+            cases.add(all);
         }
         final String launcher = input("launcher-64.exe");
         final List<String> icons = new ArrayList<>(named("icon"));
@@ -169,6 +185,14 @@ final class NativeComparisonTest {
         cases.add(with(launcher, "--out", "twice.exe"));
         cases.add(with(input("launcher-absent.exe"), "--version", "bad"));
         cases.add(with(launcher, "--require-admin", "--require-admin", "--version", "1", "--company", "=equals=inside="));
+        cases.add(with(launcher, "--code-page", "utf8"));
+        cases.add(with(launcher, "--code-page="));
+        cases.add(with(launcher, "--code-page", "\u017Fystem"));
+        cases.add(with(launcher, "--code-page", "utf-8", "--code-page", "system"));
+        cases.add(with(launcher, "--code-page"));
+        cases.add(with(launcher, "--long-paths=yes"));
+        cases.add(with(launcher, "--long-paths", "--long-paths", "--code-page", "65001"));
+        cases.add(with(input("launcher-absent.exe"), "--code-page", "ansi"));
     }
 
     private static void addFileAccessCases(List<List<String>> cases) {
@@ -205,6 +229,84 @@ final class NativeComparisonTest {
         for (String mutant : mutants(input("config-application.ini"), "config", random)) {
             cases.add(with(input("launcher-packed.exe"), "--config", mutant));
         }
+    }
+
+    /**
+     * The real launchers with their manifest changed in place (same length), by hand into
+     * the forms other writers leave and by seeded changes of a few bytes in and around
+     * its windowsSettings element, each packed with the code page and long-path options.
+     */
+    private static void addManifestCases(List<List<String>> cases) throws IOException {
+        final Random random = new Random(20261208);
+        final String[][] rewrites = {
+            {DPI_AWARENESS, padded("<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>")},
+            {DPI_AWARENESS, padded("<ws:activeCodePage xmlns:ws=\"x\">Legacy</ws:activeCodePage><longPathAware/>")},
+            {DPI_AWARENESS, padded("<activeCodePage/><activeCodePage>UTF-8</activeCodePage>\n<longPathAware>1</longPathAware>")},
+            {DPI_AWARENESS, padded("<activeCodePage>UTF-8</windowsSettings>")},
+            {DPI_AWARENESS, padded("<activeCodePage><x>UTF-8</x></activeCodePage>")},
+            {"<dpiAware xmlns", "<dpiAware<xmlns"},
+            {"PerMonitor</dpiAwareness>\n    </windowsSettings>\n", "PerMonit</dpiAwareness>\r\n    </windowsSettings>\r\n"},
+            {"    </windowsSettings>", "\t\t  </windowsSettings>"},
+            {"<windowsSettings>\n      <dpiAware", "<windowsSettings>       <dpiAware"},
+            {"</dpiAwareness>\n    </windowsSettings>", "</dpiAwareness>     </windowsSettings>"},
+            {"    <windowsSettings>", "<v3:windowsSettings>\t"},
+            {"</windowsSettings>", "</windowsSettingz>"},
+            {"    <windowsSettings>", "<windowsSettings/>   "},
+            {DESCRIPTION, padded("<!-- <windowsSettings> -->", DESCRIPTION.length())},
+        };
+        for (String base : List.of(ROOT.resolve("build/i686/orvo.exe").toString(), ROOT.resolve("build/x86_64/orvo64.exe").toString())) {
+            for (int i = 0; i < rewrites.length; ++i) {
+                final String mutant = rewritten(base, "manifest-" + i, rewrites[i][0], rewrites[i][1]);
+                for (List<String> settings : SETTINGS.subList(0, 3)) {
+                    cases.add(with(mutant, settings.toArray(String[]::new)));
+                }
+            }
+            for (String mutant : manifestMutants(base, random)) {
+                cases.add(with(mutant, SETTINGS.get(random.nextInt(SETTINGS.size())).toArray(String[]::new)));
+            }
+        }
+    }
+
+    private static String padded(String text) {
+        return padded(text, DPI_AWARENESS.length());
+    }
+
+    /** {@code text} with blanks after it up to {@code length} characters. */
+    private static String padded(String text, int length) {
+        assertTrue(text.length() <= length, text);
+        return text + " ".repeat(length - text.length());
+    }
+
+    /** A copy of {@code base} with {@code from} (its first occurrence) replaced by {@code to} of the same length. */
+    private static String rewritten(String base, String name, String from, String to) throws IOException {
+        assertEquals(from.length(), to.length(), to);
+        final String bytes = new String(Files.readAllBytes(Paths.get(base)), StandardCharsets.ISO_8859_1);
+        final int at = bytes.indexOf(from);
+        assertTrue(at >= 0, from + " is not in " + base);
+        final Path mutant = MUTANTS.resolve(name + "-" + Paths.get(base).getFileName());
+        Files.write(mutant, (bytes.substring(0, at) + to + bytes.substring(at + from.length())).getBytes(StandardCharsets.ISO_8859_1));
+        return mutant.toString();
+    }
+
+    /** Seeded changes of a few bytes, to the characters that make and break tags, in and around windowsSettings. */
+    private static List<String> manifestMutants(String base, Random random) throws IOException {
+        final byte[] original = Files.readAllBytes(Paths.get(base));
+        final String text = new String(original, StandardCharsets.ISO_8859_1);
+        final int begin = text.indexOf("<application xmlns");
+        final int end = text.indexOf("</assembly>", begin);
+        assertTrue(begin >= 0 && end > begin, "no windowsSettings in the manifest of " + base);
+        final byte[] alphabet = "<>/: \t\r\nax".getBytes(StandardCharsets.ISO_8859_1);
+        final List<String> names = new ArrayList<>();
+        for (int i = 0; i < MUTANTS_PER_FILE / 2; ++i) {
+            final byte[] bytes = original.clone();
+            for (int changes = 1 + random.nextInt(3); changes > 0; --changes) {
+                bytes[begin + random.nextInt(end - begin)] = alphabet[random.nextInt(alphabet.length)];
+            }
+            final Path mutant = MUTANTS.resolve("manifest-" + Paths.get(base).getFileName() + "-" + i);
+            Files.write(mutant, bytes);
+            names.add(mutant.toString());
+        }
+        return names;
     }
 
     private static List<String> mutants(String base, String role, Random random) throws IOException {
