@@ -122,6 +122,9 @@ LauncherRun LauncherSession::Finish() {
     if (run_.started) {
         Pump([](const LauncherRun&) { return false; }, deadline_);
         if (!Over()) KillOnTimeout();
+        // The root may end between two polls, before the job's report of a child it
+        // started (the paired launcher, say) was taken in.
+        tree_.Poll(0);
         run_.processes = tree_.Records();
         if (!run_.timedOut) run_.exitCode = tree_.RootExitCode().value_or(kNoExitCode);
         if (!run_.timedOut) CheckExpectationCounts();
