@@ -12,20 +12,30 @@ FUZZ_SMOKE_SECONDS ?= 3
 VERSION := $(shell cat $(CURDIR)/VERSION)
 MAVEN := mvn --batch-mode -f $(CURDIR)/java/pom.xml -Drevision=$(VERSION)
 
-.PHONY: all setup build test fuzz demo bench dist clean
+.PHONY: all setup runtimes configure build test checks fuzz demo bench dist clean
 
 all: build
 
 setup:
 	bash scripts/setup.sh
 
-build: setup
+runtimes: setup
 	bash scripts/fetch-runtime.sh
+
+# Each tree is configured once; afterwards ninja runs cmake again by itself whenever
+# a CMakeLists.txt or a globbed source folder changes.
+$(BUILD_DIR)/i686/build.ninja: | setup
 	cmake -S . -B $(BUILD_DIR)/i686 $(CMAKE_FLAGS) --toolchain cmake/mingw-i686.cmake \
 	  -DORVO_PAIR_LAUNCHER=$(BUILD_DIR)/x86_64/orvo64.exe
+$(BUILD_DIR)/x86_64/build.ninja: | setup
 	cmake -S . -B $(BUILD_DIR)/x86_64 $(CMAKE_FLAGS) --toolchain cmake/mingw-x86_64.cmake \
 	  -DORVO_PAIR_LAUNCHER=$(BUILD_DIR)/i686/orvo.exe
+$(BUILD_DIR)/native/build.ninja: | setup
 	cmake -S tools/orvo-pack -B $(BUILD_DIR)/native -G Ninja
+
+configure: $(BUILD_DIR)/i686/build.ninja $(BUILD_DIR)/x86_64/build.ninja $(BUILD_DIR)/native/build.ninja
+
+build: runtimes configure
 	cmake --build $(BUILD_DIR)/i686
 	cmake --build $(BUILD_DIR)/x86_64
 	cmake --build $(BUILD_DIR)/native
@@ -33,7 +43,12 @@ build: setup
 	@# repository, for any project on this machine.
 	$(MAVEN) --quiet -DskipTests install
 
-test: build
+# Checks that need no build: includes point down the floors, the scripts are clean.
+checks: setup
+	bash scripts/check-layers.sh
+	shellcheck -x $$(find scripts bench tools tests -name '*.sh')
+
+test: checks build
 	bash scripts/run-tests.sh
 	bash scripts/java-tests.sh
 	FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS) bash scripts/fuzz.sh
@@ -41,7 +56,12 @@ test: build
 fuzz: setup
 	FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/fuzz.sh
 
-demo: build
+# Only what the demo runs: both launchers, orvo-pack and the one runtime it bundles.
+demo: setup configure
+	bash scripts/fetch-runtime.sh jdk
+	cmake --build $(BUILD_DIR)/i686 --target orvo_launcher
+	cmake --build $(BUILD_DIR)/x86_64 --target orvo_launcher
+	cmake --build $(BUILD_DIR)/native --target orvo_pack
 	bash scripts/demo.sh
 
 # Figures only (build/bench/results.md); BENCH_RUNS sets the runs per row (default 15).

@@ -16,7 +16,7 @@ results="$out/results.md"
 x64="$ORVO_ROOT/build/x86_64"
 x86="$ORVO_ROOT/build/i686"
 jdk="$ORVO_ROOT/build/runtime/jdk21"
-win() { echo "Z:$1" | tr / '\\'; }
+win() { local path="Z:$1"; printf '%s\n' "${path//\//\\}"; }
 q() { printf '"%s"' "$(win "$1")"; }
 note() { printf '%s\n' "$*" >> "$results"; }
 
@@ -32,7 +32,8 @@ bench_start() { wine "$x64/orvo_bench_start.exe" "$runs" "$warm_up" "$@" | tr -d
 
 # Java programs to start: the tests' probe, and Groovy for a program with many classes.
 fetch() {  # fetch <maven path> <sha256>
-  local file="$out/$(basename "$1")"
+  local file
+  file="$out/$(basename "$1")"
   if ! echo "$2  $file" | sha256sum -c --status 2>/dev/null; then
     curl -fsSL -o "$file.part" "https://repo1.maven.org/maven2/$1"
     echo "$2  $file.part" | sha256sum -c --status || { echo "checksum mismatch for $1" >&2; exit 1; }
@@ -106,10 +107,10 @@ registrations() {
   local n
   echo "Windows Registry Editor Version 5.00"
   for n in $(seq 1 25); do
-    echo; echo "[HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\JDK\\17.0.$n]"
-    echo "\"JavaHome\"=\"C:\\\\orvo-bench-missing\\\\jdk-$n\""
-    echo; echo "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Eclipse Adoptium\\JDK\\17.0.$n.1\\hotspot\\MSI]"
-    echo "\"Path\"=\"C:\\\\orvo-bench-missing\\\\temurin-$n\\\\\""
+    printf '\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\JDK\\17.0.%s]\n' "$n"
+    printf '"JavaHome"="C:\\\\orvo-bench-missing\\\\jdk-%s"\n' "$n"
+    printf '\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Eclipse Adoptium\\JDK\\17.0.%s.1\\hotspot\\MSI]\n' "$n"
+    printf '"Path"="C:\\\\orvo-bench-missing\\\\temurin-%s\\\\"\n' "$n"
   done
 }
 vendor_roots=('HKLM\SOFTWARE\JavaSoft' 'HKLM\SOFTWARE\Eclipse Adoptium')

@@ -12,7 +12,7 @@ cmake --build "$build" --target orvo_splash_bench orvo_launcher >/dev/null
 orvo_start_display
 orvo_prepare_prefix
 
-win() { echo "Z:$1" | tr / '\\'; }
+win() { local path="Z:$1"; printf '%s\n' "${path//\//\\}"; }
 app="$ORVO_ROOT/build/bench/splash-app"
 rm -rf "$app" && mkdir -p "$app"
 cp "$build/orvo64.exe" "$app/App64.exe"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/command_line.h"
+#include "foundation/command_line.h"
 #include "fuzz_input.h"
 
 namespace {

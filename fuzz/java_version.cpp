@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/java_version.h"
+#include "foundation/java_version.h"
 #include "fuzz_input.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz_input.h"
-#include "hosting/modified_utf8.h"
+#include "foundation/modified_utf8.h"
 
 namespace {
 

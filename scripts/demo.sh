@@ -33,7 +33,8 @@ if [ ! -f "$app/jre/.copied" ] || [ "$runtime/release" -nt "$app/jre/.copied" ];
 fi
 
 mkdir -p "$app/lib" "$app/logs" "$demo/classes"
-javac --release 11 -encoding UTF-8 -d "$demo/classes" $(find "$ORVO_ROOT/samples/hello/src" -name '*.java')
+mapfile -t sources < <(find "$ORVO_ROOT/samples/hello/src" -name '*.java')
+javac --release 11 -encoding UTF-8 -d "$demo/classes" "${sources[@]}"
 jar --create --file "$app/lib/hello.jar" -C "$demo/classes" .
 
 cp "$ORVO_ROOT/build/i686/orvo.exe" "$app/Hello.exe"

@@ -38,6 +38,8 @@ sed -i "s|<version>\${orvo.version}</version>|<version>$version</version>|" "$re
   echo "built: $(date -u +%Y-%m-%dT%H:%M:%SZ)"
 } > "$release/BUILD-INFO.txt"
 
-(cd "$release" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort | xargs -d '\n' sha256sum > SHA256SUMS)
+# The list is made before SHA256SUMS is written, so that it never lists itself.
+(cd "$release" && rm -f SHA256SUMS && files=$(find . -type f -printf '%P\n' | LC_ALL=C sort) &&
+  xargs -d '\n' sha256sum <<<"$files" > SHA256SUMS)
 (cd "$dist" && python3 -m zipfile -c "orvo-$version.zip" "orvo-$version")
 echo "dist: wrote $release and $release.zip ($(stat -c %s "$release.zip") bytes, $(wc -l < "$release/SHA256SUMS") files)"

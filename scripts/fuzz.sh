@@ -24,7 +24,9 @@ if ! cmake --build "$build" >"$build/logs/build.log" 2>&1; then
   exit 1
 fi
 
-targets=${FUZZ_TARGETS:-$(cd "$root/fuzz" && ls *.cpp | sed 's/\.cpp$//')}
+all_targets=("$root"/fuzz/*.cpp)
+all_targets=("${all_targets[@]##*/}")
+targets=${FUZZ_TARGETS:-${all_targets[*]%.cpp}}
 export ASAN_OPTIONS=abort_on_error=0:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1
 
@@ -59,7 +61,8 @@ for target in $targets; do
   esac
   options+=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/crashes/$target-")
   [ -f "$root/fuzz/dict/$target.dict" ] && options+=(-dict="$root/fuzz/dict/$target.dict")
-  "$build/fuzz_$target" "${options[@]}" "$corpus" "$root/fuzz/corpus/$target" $(seeds "$target") >"$log" 2>&1
+  mapfile -t extra_seeds < <(seeds "$target")
+  "$build/fuzz_$target" "${options[@]}" "$corpus" "$root/fuzz/corpus/$target" "${extra_seeds[@]}" >"$log" 2>&1
   status=$?
   result=clean
   if [ $status -ne 0 ]; then

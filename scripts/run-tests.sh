@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test of both architectures under wine and a virtual display.
-# Exits non-zero when any test failed, did not run, or was skipped.
+# Exits non-zero when any test failed, did not run, or was skipped. Ends with the
+# ten slowest test programs and tests of the run.
 #
 # For a quicker look while working, the environment narrows the run:
 #   ORVO_ARCHS="x86_64"   one architecture (default: "i686 x86_64")
@@ -24,13 +25,15 @@ export ORVO_DISPOSABLE_MACHINE=1
 
 archs=${ORVO_ARCHS:-i686 x86_64}
 suites=${ORVO_SUITES:-native unit e2e}
-pattern="^($(echo $suites | tr ' ' '|'))-"
+pattern="^(${suites// /|})-"
 
 status=0
+logs=()
 # run_tree LABEL BUILD-TREE: the tree's tests whose names match $pattern.
 run_tree() {
   echo "== tests: $1 =="
   local log="$2/test-output.log"
+  logs+=("$log")
   if ctest --test-dir "$2" -R "$pattern" --verbose --no-tests=error >"$log" 2>&1; then
     grep -E '^[0-9]+: \[==========\] [0-9]+ tests? from .* ran|^[0-9]+: \[  PASSED  \]' "$log"
   else
@@ -45,5 +48,6 @@ if [[ " $suites " == *" native "* ]]; then run_tree native "$ORVO_ROOT/build/nat
 for arch in $archs; do
   if [[ " $suites " == *" unit "* || " $suites " == *" e2e "* ]]; then run_tree "$arch" "$ORVO_ROOT/build/$arch"; fi
 done
+bash "$ORVO_ROOT/scripts/slowest-tests.sh" "${logs[@]}"
 if [ $status -ne 0 ]; then echo "== some tests failed =="; else echo "== all tests passed =="; fi
 exit $status

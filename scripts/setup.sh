@@ -14,12 +14,22 @@ packages=(
   clang-14 libclang-rt-14-dev
   python3 python3-pip unzip
   g++ osslsigncode openssl
+  shellcheck
 )
 
+# One query for the whole list keeps a run with nothing missing quick; only when
+# something is not installed is each package asked after on its own.
+all_installed() {
+  local states
+  states=$(dpkg-query -W -f='${db:Status-Abbrev}\n' "${packages[@]}" 2>/dev/null) || return 1
+  ! grep -qv '^ii' <<<"$states"
+}
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+if ! all_installed; then
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
@@ -37,8 +47,9 @@ fi
 # The posix thread model gives std::thread and friends; pick it for both compilers.
 for arch in i686 x86_64; do
   for tool in gcc g++; do
-    if [ -x "/usr/bin/${arch}-w64-mingw32-${tool}-posix" ]; then
-      update-alternatives --set "${arch}-w64-mingw32-${tool}" "/usr/bin/${arch}-w64-mingw32-${tool}-posix" >/dev/null 2>&1 || true
+    posix="/usr/bin/${arch}-w64-mingw32-${tool}-posix"
+    if [ -x "$posix" ] && [ "$(readlink -f "/usr/bin/${arch}-w64-mingw32-${tool}")" != "$(readlink -f "$posix")" ]; then
+      update-alternatives --set "${arch}-w64-mingw32-${tool}" "$posix" >/dev/null 2>&1 || true
     fi
   done
 done

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the test and demo scripts: a wine prefix and a virtual display that
 # live inside the build tree and end with the script.
 ORVO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -31,7 +32,8 @@ orvo_start_display() {
     [ -s "$ORVO_ROOT/build/xvfb/display" ] && break
     sleep 0.1
   done
-  export DISPLAY=":$(head -n1 "$ORVO_ROOT/build/xvfb/display")"
+  DISPLAY=":$(head -n1 "$ORVO_ROOT/build/xvfb/display")"
+  export DISPLAY
   echo "xvfb: display $DISPLAY"
 }
 
@@ -58,5 +60,5 @@ orvo_map_test_drive() {
 orvo_stop_all() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "${ORVO_TEST_DRIVE_LINK:-}" ] && rm -f "$ORVO_TEST_DRIVE_LINK"
-  [ -n "${ORVO_XVFB_PID:-}" ] && kill "$ORVO_XVFB_PID" >/dev/null 2>&1 || true
+  if [ -n "${ORVO_XVFB_PID:-}" ]; then kill "$ORVO_XVFB_PID" >/dev/null 2>&1 || true; fi
 }

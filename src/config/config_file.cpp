@@ -8,8 +8,8 @@
 #include "config/ini_encoding.h"
 #include "config/ini_text_edit.h"
 #include "foundation/file_contents.h"
+#include "foundation/path_names.h"
 #include "foundation/path_text.h"
-#include "foundation/paths.h"
 #include "foundation/trace.h"
 
 namespace orvo {

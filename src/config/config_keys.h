@@ -57,6 +57,12 @@ inline constexpr wchar_t kKeyPreferNativeSplashScreen[] = L"Preffer Native Splas
 // runtime's rules for the launcher's command line.
 inline constexpr wchar_t kWindowsCommandLineQuoting[] = L"windows";
 
+// Exact (case-sensitive) value of "Single Instance" that turns the mode on.
+inline constexpr wchar_t kSingleInstanceEnabled[] = L"yes";
+
+// Exact (case-sensitive) value of "Output Append" and "Error Append" that appends.
+inline constexpr wchar_t kAppendEnabled[] = L"yes";
+
 // Exact (case-sensitive) value of "Application Type" that selects service mode.
 inline constexpr wchar_t kServiceApplicationType[] = L"service";
 

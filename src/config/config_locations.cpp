@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "config/config_file_names.h"
-#include "foundation/paths.h"
+#include "foundation/launcher_path.h"
+#include "foundation/path_names.h"
 
 namespace orvo {
 namespace {

@@ -1,7 +1,7 @@
 #include "config/embedded_config_text.h"
 
 #include "foundation/line_ends.h"
-#include "hosting/modified_utf8.h"
+#include "foundation/modified_utf8.h"
 
 namespace orvo {
 namespace {

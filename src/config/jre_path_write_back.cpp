@@ -6,7 +6,7 @@
 #include "config/config_file_names.h"
 #include "config/config_keys.h"
 #include "config/config_locations.h"
-#include "foundation/paths.h"
+#include "foundation/launcher_path.h"
 
 namespace orvo {
 namespace {

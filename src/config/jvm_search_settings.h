@@ -2,7 +2,7 @@
 // Turns the three JVM search settings into JvmSearchPrefs.
 #include <string_view>
 
-#include "discovery/jvm_search_prefs.h"
+#include "config/jvm_search_prefs.h"
 
 namespace orvo {
 

@@ -27,6 +27,9 @@ public:
     // section: for keys read as written, such as [Product Information].
     std::wstring ReadFileThenOverlay(const std::wstring& section, const std::wstring& key) const;
 
+    // The file alone, for sections read as written without the overlay ([Display]).
+    const CConfigFile& file() const noexcept { return file_; }
+
 private:
     void TraceEmbeddedValue(const std::wstring& section, const std::wstring& key) const;
 

@@ -8,12 +8,13 @@
 #include "config/config_file_names.h"
 #include "config/config_keys.h"
 #include "config/config_locations.h"
-#include "config/launcher_relative_path.h"
 #include "config/jvm_search_settings.h"
+#include "config/launcher_relative_path.h"
 #include "config/layered_config.h"
 #include "config/service_settings.h"
 #include "config/setting_compare.h"
 #include "foundation/error_box.h"
+#include "foundation/launcher_path.h"
 #include "foundation/messages.h"
 #include "foundation/paths.h"
 #include "foundation/service_log.h"
@@ -68,6 +69,8 @@ void ReadSearchPrefs(const CLayeredConfig& config, JvmSearchPrefs& prefs) {
 
 void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
     settings.showExceptionDialog = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyFailureCheck));
+    settings.singleInstance =
+        EqualsExactly(kKeySingleInstance, config.ReadString(kSectionApplication, kKeySingleInstance), kSingleInstanceEnabled);
     settings.overrideWorkingDir = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyOverrideWorkingDir));
     settings.windowsQuoting =
         EqualsAnyCase(config.ReadString(kSectionApplication, kKeyCommandLineQuoting), kWindowsCommandLineQuoting);
@@ -81,6 +84,25 @@ void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launche
     settings.serviceStopMethod = config.ReadString(kSectionApplication, kKeyServiceStopMethod);
     settings.serviceStopTimeoutSeconds =
         ParseServiceStopTimeout(config.ReadString(kSectionApplication, kKeyServiceStopTimeout));
+}
+
+// [Display] is read as written, from the file alone.
+void ReadSplashSettings(const CConfigFile& file, SplashSettings& splash) {
+    splash.imagePath = file.ReadString(kSectionDisplay, kKeySplashScreen);
+    splash.preferNative = EqualsYesAnyCase(file.ReadString(kSectionDisplay, kKeyPreferNativeSplashScreen));
+    splash.shadowSetting = file.ReadString(kSectionDisplay, kKeySplashScreenShadow);
+}
+
+void ReadVmSettings(const CLayeredConfig& config, VmSettings& vm) {
+    vm.embeddedJar = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyEmbeddedJar));
+    vm.classPath = config.ReadString(kSectionClassPath, kKeyClassPath);
+    vm.classDataCache = EqualsYesAnyCase(config.ReadString(kSectionJavaRuntime, kKeyClassDataCache));
+    vm.vmParameters = config.ReadString(kSectionJavaRuntime, kKeyVirtualMachineParameters);
+    vm.outputFile = config.ReadString(kSectionApplication, kKeyOutputFile);
+    vm.outputAppend = EqualsExactly(kKeyOutputAppend, config.ReadString(kSectionApplication, kKeyOutputAppend), kAppendEnabled);
+    vm.errorFile = config.ReadString(kSectionApplication, kKeyErrorFile);
+    vm.errorAppend = EqualsExactly(kKeyErrorAppend, config.ReadString(kSectionApplication, kKeyErrorAppend), kAppendEnabled);
+    vm.cmd = config.ReadString(kSectionApplication, kKeyCmd);
 }
 
 }  // namespace
@@ -103,6 +125,8 @@ bool ReadSettingsFrom(const CLayeredConfig& config, const std::wstring& launcher
     std::replace(mainClass.begin(), mainClass.end(), L'.', L'/');
     settings.mainClass = std::move(mainClass);
     ReadLaunchOptions(config, launcherPath, settings);
+    ReadSplashSettings(config.file(), settings.splash);
+    ReadVmSettings(config, settings.vm);
     return true;
 }
 

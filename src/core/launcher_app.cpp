@@ -3,14 +3,14 @@
 #include <windows.h>
 
 #include "config/settings_loader.h"
-#include "core/command_line.h"
 #include "core/pair_handover.h"
 #include "discovery/jvm_locator.h"
+#include "foundation/command_line.h"
 #include "foundation/dll_search.h"
-#include "foundation/paths.h"
+#include "foundation/launcher_path.h"
+#include "foundation/text_format.h"
 #include "foundation/trace.h"
 #include "foundation/unique_handle.h"
-#include "foundation/text_format.h"
 
 namespace orvo {
 namespace {
@@ -49,8 +49,6 @@ bool CLauncherApp::Init() {
     // Nothing before this needs the arguments, and which rule splits them is a setting.
     arguments = settings.windowsQuoting ? ArgumentsFromCommandLineWindows(GetCommandLineW())
                                         : ArgumentsFromCommandLine(GetCommandLineW());
-    host.showExceptionDialog = settings.showExceptionDialog;
-    host.pairProduct = settings.pairProduct;
     if (!singleInstance.SetUp(settings, arguments)) return false;
     // A later start of a single instance only hands its arguments over.
     if (singleInstance.forwarded) return TraceForwarded();
@@ -102,12 +100,11 @@ int CLauncherApp::HostJvm() {
     if (!host.PrepareEnvironment(jvmPath, settings.libraryPath, settings.systemPath)) return -1;
     // A service shows no window at all.
     bool splashWanted = !settings.serviceMode && !HasNoSplashSwitch(arguments);
-    if (splashWanted && !splash.Show(jvmPath)) return 0;
+    if (splashWanted) splash.Show(settings.splash, jvmPath);
     TraceStage(L"loading " + jvmPath);
     if (!host.LoadJvmLibrary(jvmPath)) return -1;
     TraceStage(L"library loaded");
     if (!host.BuildOptions(arguments)) return -1;
-    if (host.threadStackSize == 0) host.threadStackSize = host.QueryDefaultStackSize();
     DWORD result = RunJvmThread();
     if (result == kMainReturned) return 0;
     // As for java.exe: 1 once the program's other threads have ended.
@@ -119,7 +116,7 @@ int CLauncherApp::HostJvm() {
 DWORD CLauncherApp::RunJvmThread() {
     // Without creation flags the size is committed up front; a size the system cannot
     // give makes CreateThread fail, and the same work then runs on this thread.
-    UniqueKernelHandle thread(CreateThread(nullptr, host.threadStackSize, &JvmThreadProc, this, 0, nullptr));
+    UniqueKernelHandle thread(CreateThread(nullptr, host.ThreadStackSize(), &JvmThreadProc, this, 0, nullptr));
     if (!thread) return RunJvm();
     WaitForSingleObject(thread.get(), INFINITE);
     DWORD exitCode = kLaunchFailed;

@@ -15,7 +15,7 @@ namespace orvo {
 
 class CLauncherApp {
 public:
-    CLauncherApp() = default;
+    CLauncherApp() : host(settings) {}
     CLauncherApp(const CLauncherApp&) = delete;
     CLauncherApp& operator=(const CLauncherApp&) = delete;
     // Teardown: closes the splash, destroys the VM, stops single-instance mode.

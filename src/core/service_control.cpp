@@ -16,6 +16,7 @@
 #include "hosting/environment_rules.h"
 #include "hosting/java_stop_request.h"
 #include "hosting/jvm_host.h"
+#include "hosting/runtime_hooks.h"
 
 namespace orvo {
 namespace {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "discovery/link_colour.h"
+#include "discovery/registry_reader.h"
 #include "foundation/gdi_scope.h"
 
 namespace orvo {
@@ -32,34 +33,15 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-// A string value of HKEY_CURRENT_USER; nullopt when the key or value is missing
-// or the value is not a (possibly expandable) string.
-std::optional<std::wstring> ReadUserString(const wchar_t* keyPath, const wchar_t* valueName) {
-    UniqueRegKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
-                         &bytes) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        return std::nullopt;
-    }
-    // The stored data need not end in a NUL, and may hold more than one.
-    text.resize(bytes / sizeof(wchar_t));
-    text.resize(std::wstring_view(text.c_str()).size());
-    return text;
+// A string value of the browser's settings under HKEY_CURRENT_USER; nullopt when the
+// key or value is missing or the value is not a (possibly expandable) string.
+std::optional<std::wstring> ReadBrowserSetting(const wchar_t* valueName) {
+    std::optional<UniqueRegKey> key = OpenRegistryKey(HKEY_CURRENT_USER, kBrowserSettingsKey, RegistryView::Default);
+    return key ? ReadRegistryString(key->get(), valueName) : std::nullopt;
 }
 
 COLORREF ReadAnchorColour(const wchar_t* valueName, COLORREF fallback) {
-    std::optional<std::wstring> text = ReadUserString(kBrowserSettingsKey, valueName);
+    std::optional<std::wstring> text = ReadBrowserSetting(valueName);
     if (!text) return fallback;
     std::optional<RgbColour> colour = ParseLinkColour(*text);
     return colour ? RGB(colour->red, colour->green, colour->blue) : fallback;

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "discovery/java_version.h"
+#include "foundation/java_version.h"
 #include "discovery/jvm_library.h"
 #include "discovery/runtime_code_page.h"
 #include "foundation/dialog_placement.h"

@@ -7,7 +7,7 @@
 
 #include "config/launcher_settings.h"
 #include "discovery/hyperlink.h"
-#include "discovery/jvm_search_prefs.h"
+#include "config/jvm_search_prefs.h"
 
 namespace orvo {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "discovery/java_version.h"
-#include "discovery/jvm_search_prefs.h"
+#include "foundation/java_version.h"
+#include "config/jvm_search_prefs.h"
 
 namespace orvo {
 

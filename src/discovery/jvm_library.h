@@ -3,7 +3,7 @@
 // whether a folder looks like a runtime at all.
 #include <string>
 
-#include "discovery/jvm_search_prefs.h"
+#include "config/jvm_search_prefs.h"
 
 namespace orvo {
 

@@ -8,10 +8,11 @@
 #include "discovery/registry_search.h"
 #include "discovery/runtime_code_page.h"
 #include "discovery/search_trace_text.h"
+#include "foundation/launcher_path.h"
+#include "foundation/path_names.h"
 #include "foundation/path_text.h"
-#include "foundation/paths.h"
-#include "foundation/trace.h"
 #include "foundation/text_format.h"
+#include "foundation/trace.h"
 
 namespace orvo {
 namespace {

@@ -15,7 +15,8 @@ REGSAM AccessFor(RegistryView view) {
     return view == RegistryView::Wide64 ? KEY_READ | KEY_WOW64_64KEY : KEY_READ;
 }
 
-std::optional<std::vector<BYTE>> ReadValueBytes(HKEY key, const wchar_t* valueName) {
+// The value's data and, in `type`, its type.
+std::optional<std::vector<BYTE>> ReadValueBytes(HKEY key, const wchar_t* valueName, DWORD& type) {
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         DWORD size = 0;
         if (RegQueryValueExW(key, valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
@@ -24,7 +25,7 @@ std::optional<std::vector<BYTE>> ReadValueBytes(HKEY key, const wchar_t* valueNa
         }
         std::vector<BYTE> bytes(size);
         DWORD read = size;
-        LSTATUS status = RegQueryValueExW(key, valueName, nullptr, nullptr, bytes.data(), &read);
+        LSTATUS status = RegQueryValueExW(key, valueName, nullptr, &type, bytes.data(), &read);
         if (status == ERROR_MORE_DATA) continue;
         if (status != ERROR_SUCCESS) return std::nullopt;
         bytes.resize(read);
@@ -72,8 +73,16 @@ std::vector<std::wstring> RegistrySubkeyNames(HKEY key) {
 }
 
 std::optional<std::wstring> ReadRegistryText(HKEY key, const wchar_t* valueName) {
-    std::optional<std::vector<BYTE>> bytes = ReadValueBytes(key, valueName);
+    DWORD type = REG_NONE;
+    std::optional<std::vector<BYTE>> bytes = ReadValueBytes(key, valueName, type);
     if (!bytes) return std::nullopt;
+    return TextUpToFirstNul(*bytes);
+}
+
+std::optional<std::wstring> ReadRegistryString(HKEY key, const wchar_t* valueName) {
+    DWORD type = REG_NONE;
+    std::optional<std::vector<BYTE>> bytes = ReadValueBytes(key, valueName, type);
+    if (!bytes || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
     return TextUpToFirstNul(*bytes);
 }
 

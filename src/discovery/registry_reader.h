@@ -29,4 +29,8 @@ std::vector<std::wstring> RegistrySubkeyNames(HKEY key);
 // has no data or cannot be read.
 std::optional<std::wstring> ReadRegistryText(HKEY key, const wchar_t* valueName);
 
+// The same for a string value only (REG_SZ or REG_EXPAND_SZ, not expanded); nullopt
+// for a value of any other type.
+std::optional<std::wstring> ReadRegistryString(HKEY key, const wchar_t* valueName);
+
 }  // namespace orvo

@@ -1,6 +1,6 @@
 #include "discovery/runtime_code_page.h"
 
-#include "discovery/java_version.h"
+#include "foundation/java_version.h"
 #include "discovery/runtime_release.h"
 #include "foundation/code_page.h"
 

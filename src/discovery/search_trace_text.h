@@ -2,8 +2,8 @@
 // Texts the runtime search writes into the trace. Pure.
 #include <string>
 
-#include "discovery/java_version.h"
-#include "discovery/jvm_search_prefs.h"
+#include "foundation/java_version.h"
+#include "config/jvm_search_prefs.h"
 
 namespace orvo {
 

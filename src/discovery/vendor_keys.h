@@ -3,7 +3,7 @@
 // and which of them a search uses. Pure.
 #include <span>
 
-#include "discovery/jvm_search_prefs.h"
+#include "config/jvm_search_prefs.h"
 
 namespace orvo {
 

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "foundation/paths.h"
+#include "foundation/launcher_path.h"
+#include "foundation/path_names.h"
 #include "foundation/standard_error.h"
 #include "foundation/trace_format.h"
 #include "foundation/unique_handle.h"

@@ -4,7 +4,7 @@
 
 #include "foundation/code_page.h"
 #include "foundation/orvo_error.h"
-#include "foundation/paths.h"
+#include "foundation/path_names.h"
 
 namespace orvo {
 

@@ -1,6 +1,6 @@
 #include "hosting/class_data_archive.h"
 
-#include "discovery/java_version.h"
+#include "foundation/java_version.h"
 
 namespace orvo {
 

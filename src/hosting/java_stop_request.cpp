@@ -6,8 +6,8 @@
 #include "foundation/messages.h"
 #include "foundation/service_log.h"
 #include "foundation/text_format.h"
+#include "hosting/java_strings.h"
 #include "hosting/jni_objects.h"
-#include "hosting/jvm_host.h"
 
 namespace orvo {
 namespace {
@@ -19,7 +19,7 @@ constexpr int kStopMethodFailedStatus = 1;
 // The name in the modified UTF-8 that FindClass and GetStaticMethodID take, made by the
 // VM itself; empty when it cannot be had.
 std::string JniName(JNIEnv* env, const std::wstring& text) {
-    jstring string = CJvmHost::NewJavaString(env, text);
+    jstring string = NewJavaString(env, text);
     const char* bytes = string ? env->GetStringUTFChars(string, nullptr) : nullptr;
     std::string name = bytes ? bytes : "";
     if (bytes) env->ReleaseStringUTFChars(string, bytes);
@@ -65,14 +65,14 @@ bool CJavaStopRequest::CallStopMethod(const std::wstring& stopMethod, const std:
     if (withoutArguments) {
         env_->CallStaticVoidMethod(owner, withoutArguments);
     } else {
-        jobjectArray array = CJvmHost::NewArgumentArray(env_, arguments);
+        jobjectArray array = NewArgumentArray(env_, arguments);
         if (array) env_->CallStaticVoidMethod(owner, withArguments, array);
     }
     jthrowable thrown = env_->ExceptionOccurred();
     if (!thrown) return true;
     env_->ExceptionClear();
     ReportToServiceLog(
-        FillTemplate(LoadMessage(IDS_SERVICE_STOP_METHOD_FAILED), {stopMethod, CJvmHost::DescribeException(env_, thrown)}));
+        FillTemplate(LoadMessage(IDS_SERVICE_STOP_METHOD_FAILED), {stopMethod, DescribeException(env_, thrown)}));
     return false;
 }
 

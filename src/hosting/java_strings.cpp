@@ -1,8 +1,7 @@
-// Java strings and string arrays from the launcher's UTF-16 text, and a Java
-// exception's stack trace back as UTF-16 text.
+#include "hosting/java_strings.h"
+
+#include "foundation/modified_utf8.h"
 #include "hosting/jni_objects.h"
-#include "hosting/jvm_host.h"
-#include "hosting/modified_utf8.h"
 
 namespace orvo {
 
@@ -62,7 +61,7 @@ jstring BufferText(JNIEnv* env, jobject buffer, jstring charset) {
 std::wstring StackTraceText(JNIEnv* env, jthrowable exception) {
     jobject buffer = NewByteArrayOutputStream(env);
     if (!buffer) return {};
-    jstring charset = CJvmHost::NewJavaString(env, kUtf8);
+    jstring charset = NewJavaString(env, kUtf8);
     if (!charset) env->ExceptionClear();
     jobject printStream = charset ? NewUtf8PrintStream(env, buffer, charset) : nullptr;
     if (!printStream) {
@@ -77,7 +76,7 @@ std::wstring StackTraceText(JNIEnv* env, jthrowable exception) {
 
 }  // namespace
 
-jstring CJvmHost::NewJavaString(JNIEnv* env, std::wstring_view text) {
+jstring NewJavaString(JNIEnv* env, std::wstring_view text) {
     jclass stringClass = env->FindClass("java/lang/String");
     if (!stringClass) return nullptr;
     jmethodID init = env->GetMethodID(stringClass, "<init>", "([C)V");
@@ -95,7 +94,7 @@ jstring CJvmHost::NewJavaString(JNIEnv* env, std::wstring_view text) {
     return result;
 }
 
-jobjectArray CJvmHost::NewArgumentArray(JNIEnv* env, const std::vector<std::wstring>& list) {
+jobjectArray NewArgumentArray(JNIEnv* env, const std::vector<std::wstring>& list) {
     jclass stringClass = env->FindClass("java/lang/String");
     if (!stringClass) return nullptr;
     jobjectArray array = env->NewObjectArray(static_cast<jsize>(list.size()), stringClass, nullptr);
@@ -109,7 +108,7 @@ jobjectArray CJvmHost::NewArgumentArray(JNIEnv* env, const std::vector<std::wstr
     return array;
 }
 
-std::wstring CJvmHost::DescribeException(JNIEnv* env, jthrowable exception) {
+std::wstring DescribeException(JNIEnv* env, jthrowable exception) {
     std::wstring text = StackTraceText(env, exception);
     DescribePendingException(env);  // left by a step that failed on the way
     return text;

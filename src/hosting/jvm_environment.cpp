@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "foundation/launcher_path.h"
+#include "foundation/path_names.h"
 #include "foundation/path_text.h"
-#include "foundation/paths.h"
 #include "hosting/environment_rules.h"
 #include "hosting/jvm_host.h"
 

@@ -8,6 +8,7 @@
 
 #include "foundation/dll_search.h"
 #include "foundation/error_box.h"
+#include "foundation/launcher_path.h"
 #include "foundation/messages.h"
 #include "foundation/path_text.h"
 #include "foundation/paths.h"
@@ -17,7 +18,7 @@
 #include "hosting/ansi_text.h"
 #include "hosting/create_jvm_reason.h"
 #include "hosting/environment_rules.h"
-#include "hosting/runtime_crt.h"
+#include "hosting/runtime_hooks.h"
 #include "hosting/runtime_output_text.h"
 
 namespace orvo {
@@ -27,14 +28,6 @@ namespace {
 char kAbortOption[] = "abort";
 char kExitOption[] = "exit";
 char kPrintOption[] = "vfprintf";
-
-// The C runtime of the loaded JVM library, when it is one the print hook can pass
-// output on to. Set before any VM thread exists, read-only afterwards.
-std::optional<RuntimeCrt> runtimeCrt;
-// What a start that fails says first, before the runtime's words: set when the runtime
-// was loaded by its short name and so may not find its own files. Written like
-// runtimeCrt.
-std::wstring startupFailureLead;
 
 // The runtime's bin folder holds the libraries jvm.dll depends on; the system ones
 // (version.dll, winmm.dll, wsock32.dll) must come from System32, never from the
@@ -61,11 +54,6 @@ void ReportMissingEntryPoint() {
 }
 
 constexpr bool kLauncherIs64Bit = sizeof(void*) == 8;
-// One message of the VM; a longer one is cut, more than an error box shows anyway.
-constexpr std::size_t kPrintHookBufferSize = 4096;
-
-// Written once before the VM exists, read by the exit hook.
-void (*vmExitListener)(int status) = nullptr;
 
 // A library that did not load because it is built for the other launcher: the box says
 // which launcher the application needs, not only the system's error number. When the
@@ -93,15 +81,6 @@ void ReportRuntimeFolderNotRepresentable(const std::wstring& jvmPath) {
     ShowErrorBox(ErrorBoxOwner(), RuntimeFolderNotRepresentable(jvmPath));
 }
 
-// A launcher's words followed by the runtime's, or the runtime's alone.
-std::wstring WithRuntimeOutput(std::wstring text, const std::wstring& output) {
-    if (output.empty()) return text;
-    if (text.empty()) return FillTemplate(LoadMessage(IDS_RUNTIME_STOPPED_BEFORE_MAIN), {output});
-    // A blank line between the launcher's words and the runtime's.
-    text += text.back() == L'\n' ? L"\n" : L"\n\n";
-    return text + FillTemplate(LoadMessage(IDS_RUNTIME_REPORTED), {output});
-}
-
 // The runtime finds its own files from the ANSI name of its JVM library, so a library
 // whose path the code page lacks letters for is loaded by its short (8.3) name. Empty,
 // after a box, when the path has no such name.
@@ -118,41 +97,7 @@ bool RuntimeCanNameItself(HMODULE library) {
     return !name || RepresentableInThreadAnsi(*name);
 }
 
-// Before main started, what the runtime wrote on its way out is all the user can learn.
-void ReportRuntimeStoppedBeforeMain() {
-    StartupErrorCapture* capture = StartupErrorCapture::Active();
-    if (!capture) return;
-    std::wstring output = TidyRuntimeOutput(capture->Finish());
-    if (output.empty()) return;
-    ShowErrorBox(ErrorBoxOwner(), WithRuntimeOutput(startupFailureLead, output));
-}
-
 }  // namespace
-
-// While the VM starts, what it writes to a stderr (or stdout) that leads nowhere is
-// kept for the box of a failed start; everything else goes where the VM would have
-// written it. The VM reports an exception during its initialisation on stdout.
-jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
-    StartupErrorCapture* capture = StartupErrorCapture::Active();
-    bool kept = capture && (runtimeCrt->IsStandardError(stream) ||
-                            (capture->takesStandardOutput() && runtimeCrt->IsStandardOutput(stream)));
-    if (!kept) return runtimeCrt->Print(stream, format, arguments);
-    char text[kPrintHookBufferSize];
-    std::size_t length = runtimeCrt->Format(text, sizeof text, format, arguments);
-    if (length > 0) capture->Write(std::string_view(text, length));
-    return static_cast<jint>(length);
-}
-
-// The process ends inside the VM after this hook, so the trace's last word is here.
-void JNICALL JvmExitHook(jint code) {
-    if (TraceEnabled()) Trace(L"exit", L"code " + DecimalText(code) + L" from System.exit");
-    ReportRuntimeStoppedBeforeMain();
-    if (vmExitListener) vmExitListener(static_cast<int>(code));
-}
-
-void SetVmExitListener(void (*listener)(int status)) noexcept { vmExitListener = listener; }
-
-void JNICALL JvmAbortHook() { ReportRuntimeStoppedBeforeMain(); }
 
 bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     jvmPath = path;
@@ -162,16 +107,16 @@ bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     if (!library) {
         DWORD error = GetLastError();
         if (TraceEnabled()) Trace(L"jvm", L"cannot load " + path + L" (errno = " + DecimalText(error) + L")");
-        ReportLoadFailure(path, error, pairProduct);
+        ReportLoadFailure(path, error, settings.pairProduct);
         return false;
     }
     if (!RuntimeCanNameItself(library)) {
         ReportRuntimeFolderNotRepresentable(path);
         return false;
     }
-    runtimeCrt = RuntimeCrt::Of(library);
+    HookState().runtimeCrt = RuntimeCrt::Of(library);
     // Java 9 and later canonicalise their own paths back to the long names, and fail.
-    if (loadable != path) startupFailureLead = RuntimeFolderNotRepresentable(path);
+    if (loadable != path) HookState().startupFailureLead = RuntimeFolderNotRepresentable(path);
     createJavaVM = ResolveExport<CreateJavaVmFunction>(library, "JNI_CreateJavaVM");
     if (!createJavaVM) {
         ReportMissingEntryPoint();
@@ -194,13 +139,17 @@ std::uint32_t CJvmHost::QueryDefaultStackSize() const {
     return args.javaStackSize > 0 ? static_cast<std::uint32_t>(args.javaStackSize) : 0;
 }
 
+std::uint32_t CJvmHost::ThreadStackSize() const { return xssStackSize != 0 ? xssStackSize : QueryDefaultStackSize(); }
+
 bool CJvmHost::CreateJvm() {
     if (!createJavaVM) return false;
     std::vector<JavaVMOption> options;
     options.reserve(optionList.size() + 3);
     // First, since the VM reads its options in order and may reject the next one.
     // Only while someone needs it: the hook changes nothing else the VM prints.
-    if (runtimeCrt && startupErrors.running()) options.push_back({kPrintOption, reinterpret_cast<void*>(&JvmPrintHook)});
+    if (HookState().runtimeCrt && startupErrors.running()) {
+        options.push_back({kPrintOption, reinterpret_cast<void*>(&JvmPrintHook)});
+    }
     for (const std::string& entry : optionList.entries()) {
         // optionString is not const in jni.h; the VM only reads it.
         options.push_back({const_cast<char*>(entry.c_str()), nullptr});
@@ -235,8 +184,8 @@ void CJvmHost::ReportCreationFailure(jint result) {
 void CJvmHost::ReportStartupFailure(std::wstring text) {
     if (std::exchange(startupFailureReported, true)) return;
     std::wstring output = TidyRuntimeOutput(startupErrors.Finish());
-    if (text.empty()) text = startupFailureLead;
-    text = WithRuntimeOutput(std::move(text), output);
+    if (text.empty()) text = HookState().startupFailureLead;
+    text = StartupFailureText(std::move(text), output);
     if (!text.empty()) ShowErrorBox(ErrorBoxOwner(), text);
 }
 

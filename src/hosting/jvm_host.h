@@ -1,6 +1,6 @@
 #pragma once
 // Hosts the Java VM inside the launcher process: loads the JVM library, builds the
-// VM options from the configuration, creates the VM, redirects the Java program's
+// VM options from the settings, creates the VM, redirects the Java program's
 // standard streams, and calls the main class.
 #include <windows.h>
 
@@ -12,13 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "config/launcher_settings.h"
 #include "hosting/jvm_entry_points.h"
 #include "hosting/jvm_option_list.h"
 #include "hosting/startup_error_capture.h"
 
 namespace orvo {
-
-class CLayeredConfig;
 
 // What InvokeMain needs from the rest of the launcher.
 struct MainClassCall {
@@ -39,7 +38,9 @@ enum class MainOutcome {
 
 class CJvmHost {
 public:
-    CJvmHost() = default;
+    // The host reads the settings when it builds the options and when main throws, so
+    // they must be loaded by then and outlive it.
+    explicit CJvmHost(const LauncherSettings& settings) : settings(settings) {}
     CJvmHost(const CJvmHost&) = delete;
     CJvmHost& operator=(const CJvmHost&) = delete;
 
@@ -64,15 +65,16 @@ public:
     // DLL search folders, and resolves its entry points. False after showing a box.
     bool LoadJvmLibrary(const std::wstring& path);
 
-    // Appends the class path and VM parameter options, reads the stream settings and
-    // appends the Cmd arguments to `arguments`. Nothing is done when the configuration
-    // cannot be located, and nothing but a box when the class path is empty: the launch
-    // goes on regardless. False, after a box, when it must stop: the class path names
-    // nothing that exists, or a path cannot be given to the VM.
+    // Appends the class path and VM parameter options of the settings, takes the
+    // stream settings and appends the Cmd arguments to `arguments`. Nothing but a box
+    // when the class path is empty: the launch goes on regardless. False, after a box,
+    // when it must stop: the launcher path cannot be had, the class path names nothing
+    // that exists, or a path cannot be given to the VM.
     bool BuildOptions(std::vector<std::wstring>& arguments);
 
-    // The loaded library's default Java stack size in bytes; 0 when it reports none.
-    std::uint32_t QueryDefaultStackSize() const;
+    // The stack size in bytes for the thread that creates the VM: a -Xss VM parameter's
+    // (known after BuildOptions), else the loaded library's default; 0 for neither.
+    std::uint32_t ThreadStackSize() const;
 
     // Creates the VM on the calling thread, then redirects the standard streams (a
     // failed redirection is not a failed creation). False after showing a box.
@@ -90,15 +92,6 @@ public:
 
     JavaVM* vm() const noexcept { return vm_; }
 
-    // A java.lang.String with the text's UTF-16 units, or null (exception possibly
-    // pending). Usable on any attached thread with its own env.
-    static jstring NewJavaString(JNIEnv* env, std::wstring_view text);
-    // A String[] of the list, or null.
-    static jobjectArray NewArgumentArray(JNIEnv* env, const std::vector<std::wstring>& list);
-    // The exception's stack trace, or empty text when any step fails. Call it with no
-    // exception pending.
-    static std::wstring DescribeException(JNIEnv* env, jthrowable exception);
-
     // Replaces the date-time picture between the first and the last "%" of the name by
     // the formatted time ("L" = milliseconds); a name without "%" stays unchanged.
     static void ExpandFileNameTime(std::wstring& name, const SYSTEMTIME& time);
@@ -108,22 +101,14 @@ public:
     // an exception may then be pending.
     bool RedirectStream(const std::wstring& path, bool append, const char* systemMethod);
 
-    // Set from a -Xss VM parameter by BuildOptions, else by the launch sequence.
-    std::uint32_t threadStackSize = 0;
-    // "Failure Check": show the uncaught-exception dialog.
-    bool showExceptionDialog = false;
-    // "Pair Product" as the settings hold it: named in the box of a library that only
-    // the missing pair could have hosted.
-    std::wstring pairProduct;
-
 private:
     // Appends the option with its paths in a form the ANSI code page represents
     // (option_paths.h). False after a box naming a path that has none.
     bool AppendOption(std::wstring_view option, const std::function<bool(const std::wstring&)>& mayStayDamaged = {});
     bool ClassPathNamesSomething(const std::wstring& setting, const std::wstring& launcherPath, bool embeddedJar);
-    void AppendClassDataCache(const CLayeredConfig& config, const std::wstring& launcherPath);
     void AppendVmParameters(const std::wstring& setting, std::vector<std::wstring>& working);
-    void ReadStreamSettings(const CLayeredConfig& config);
+    void TakeStreamSettings();
+    std::uint32_t QueryDefaultStackSize() const;
     void RedirectStandardStreams();
     void ReportCreationFailure(jint result);
     jclass FindMainClass(const std::wstring& mainClass);
@@ -135,7 +120,9 @@ private:
     void StopApplication();
     bool DetachThread();
 
+    const LauncherSettings& settings;
     std::wstring jvmPath;
+    std::uint32_t xssStackSize = 0;  // from a -Xss VM parameter
     CreateJavaVmFunction createJavaVM = nullptr;
     GetDefaultJavaVmInitArgsFunction getDefaultInitArgs = nullptr;
     FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
@@ -149,18 +136,5 @@ private:
     StartupErrorCapture startupErrors;
     bool startupFailureReported = false;
 };
-
-// The "exit" and "abort" hooks of every VM the launcher creates. Before main started,
-// they show what the runtime wrote to a standard error that leads nowhere (the
-// runtime's launcher helper reports a main class it cannot load so, and exits with 1);
-// then the VM goes on with its own exit or abort, and its exit code.
-void JNICALL JvmExitHook(jint code);
-// Told by the exit hook, last, the status the VM is about to end the process with
-// (System.exit, Runtime.halt), on whatever thread the VM exits on. Set before the VM
-// is created; null: nobody is told.
-void SetVmExitListener(void (*listener)(int status)) noexcept;
-void JNICALL JvmAbortHook();
-// The "vfprintf" hook, given to the VM while the startup-error capture runs.
-jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments);
 
 }  // namespace orvo

@@ -8,6 +8,7 @@
 #include "foundation/text_format.h"
 #include "foundation/unique_handle.h"
 #include "hosting/java_exception_dlg.h"
+#include "hosting/java_strings.h"
 #include "hosting/jni_objects.h"
 #include "hosting/jvm_host.h"
 
@@ -103,7 +104,7 @@ MainOutcome CJvmHost::HandleEscapedException() {
     jthrowable thrown = env->ExceptionOccurred();
     if (!thrown) return MainOutcome::kReturned;
     // Left pending, the VM reports it as uncaught when the thread detaches.
-    if (!showExceptionDialog) return MainOutcome::kThrew;
+    if (!settings.showExceptionDialog) return MainOutcome::kThrew;
     // No Java code may run while an exception is pending: it is set aside while its
     // stack trace is taken and the dialog is up, and thrown again on Ignore.
     env->ExceptionClear();

@@ -2,6 +2,7 @@
 // picture in their names.
 #include "foundation/paths.h"
 #include "hosting/file_name_time.h"
+#include "hosting/java_strings.h"
 #include "hosting/jni_objects.h"
 #include "hosting/jvm_host.h"
 

@@ -6,8 +6,8 @@
 #include "foundation/final_path.h"
 #include "foundation/trace.h"
 #include "hosting/ansi_text.h"
+#include "hosting/java_strings.h"
 #include "hosting/jni_objects.h"
-#include "hosting/jvm_host.h"
 #include "single_instance/single_instance_block.h"
 
 namespace orvo {
@@ -50,7 +50,7 @@ bool CallSecondaryMain(JNIEnv* env, const Request& request) {
     jclass mainClass = env->FindClass(ToThreadAnsi(request.service->mainClass).c_str());
     bool returnsInt = false;
     jmethodID method = mainClass ? FindSecondaryMain(env, mainClass, returnsInt) : nullptr;
-    jobjectArray arguments = method ? CJvmHost::NewArgumentArray(env, request.arguments) : nullptr;
+    jobjectArray arguments = method ? NewArgumentArray(env, request.arguments) : nullptr;
     if (!arguments) {
         DescribePendingException(env);
         return false;

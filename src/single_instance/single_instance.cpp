@@ -3,12 +3,9 @@
 #include <optional>
 #include <utility>
 
-#include "config/config_keys.h"
-#include "config/config_locations.h"
-#include "config/layered_config.h"
-#include "config/setting_compare.h"
 #include "foundation/error_box.h"
 #include "foundation/final_path.h"
+#include "foundation/launcher_path.h"
 #include "foundation/messages.h"
 #include "foundation/paths.h"
 #include "foundation/text_format.h"
@@ -19,7 +16,6 @@
 namespace orvo {
 namespace {
 
-constexpr wchar_t kEnabledValue[] = L"yes";  // exact: "Yes" leaves the mode off
 constexpr DWORD kStopWaitMs = 5000;
 
 void TraceInstance(const std::wstring& text) { Trace(L"instance", text); }
@@ -51,11 +47,7 @@ int ExitCodeOf(HANDLE process) {
 }  // namespace
 
 bool CSingleInstance::SetUp(const LauncherSettings& settings, const std::vector<std::wstring>& arguments) {
-    const std::optional<std::wstring> configPath = MainConfigPath();
-    if (!configPath) return false;
-    if (settings.serviceMode) return true;
-    const std::wstring value = CLayeredConfig(*configPath).ReadString(kSectionApplication, kKeySingleInstance);
-    if (!EqualsExactly(kKeySingleInstance, value, kEnabledValue)) return true;
+    if (settings.serviceMode || !settings.singleInstance) return true;
     const std::optional<std::wstring> ownPath = GetLauncherPath();
     if (!ownPath) return true;
     const std::optional<std::wstring> identity = ExecutableIdentity(*ownPath);

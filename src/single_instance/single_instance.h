@@ -37,13 +37,13 @@ public:
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
-    // Before the runtime search: reads "Single Instance" and, when an instance of
-    // this executable runs, forwards the arguments to it (`forwarded`). Whatever
-    // keeps the mode from working (the objects cannot be made, or the shared block
-    // is not a running instance's) leaves it off, the trace says why, and the launch
-    // goes on as an ordinary one. False, which fails the launch, when the
-    // configuration cannot be located, the arguments are too long to forward, or a
-    // running instance cannot be reached (after a box).
+    // Before the runtime search: when the settings ask for single-instance mode and an
+    // instance of this executable runs, forwards the arguments to it (`forwarded`).
+    // Whatever keeps the mode from working (the objects cannot be made, or the shared
+    // block is not a running instance's) leaves it off, the trace says why, and the
+    // launch goes on as an ordinary one. False, which fails the launch, when the
+    // arguments are too long to forward, or a running instance cannot be reached
+    // (after a box).
     bool SetUp(const LauncherSettings& settings, const std::vector<std::wstring>& arguments);
 
     // After the runtime search, only in a process that is to host the VM itself (a

@@ -1,11 +1,5 @@
 #include "splash/splash_screen.h"
 
-#include <optional>
-
-#include "config/config_file.h"
-#include "config/config_keys.h"
-#include "config/config_locations.h"
-#include "config/setting_compare.h"
 #include "foundation/paths.h"
 #include "splash/splash_rules.h"
 
@@ -15,20 +9,15 @@ CSplashScreen::CSplashScreen() = default;
 
 CSplashScreen::~CSplashScreen() { CloseOwn(); }
 
-bool CSplashScreen::Show(const std::wstring& jvmPath) {
-    const std::optional<std::wstring> configPath = MainConfigPath();
-    if (!configPath) return false;
-    const CConfigFile config(*configPath);
-    const std::wstring imagePath = config.ReadString(kSectionDisplay, kKeySplashScreen);
-    if (imagePath.empty()) return true;
+void CSplashScreen::Show(const SplashSettings& settings, const std::wstring& jvmPath) {
+    if (settings.imagePath.empty()) return;
     std::wstring libraryPath = SplashLibraryCandidate(jvmPath);
     if (!libraryPath.empty() && !FileExists(libraryPath)) libraryPath.clear();
-    const bool preferNative = EqualsYesAnyCase(config.ReadString(kSectionDisplay, kKeyPreferNativeSplashScreen));
-    if (preferNative && !libraryPath.empty() && StartNativeSplash(libraryPath, jvmPath, imagePath, nativeClose)) {
-        return true;
+    if (settings.preferNative && !libraryPath.empty() &&
+        StartNativeSplash(libraryPath, jvmPath, settings.imagePath, nativeClose)) {
+        return;
     }
-    StartOwn(imagePath, config.ReadString(kSectionDisplay, kKeySplashScreenShadow));
-    return true;
+    StartOwn(settings.imagePath, settings.shadowSetting);
 }
 
 void CSplashScreen::StartOwn(const std::wstring& imagePath, const std::wstring& shadowSetting) {

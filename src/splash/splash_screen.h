@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "config/launcher_settings.h"
 #include "splash/native_splash.h"
 #include "splash/splash_window.h"
 
@@ -17,10 +18,9 @@ public:
     // Closes the own window; the holder closes the native splash.
     ~CSplashScreen();
 
-    // Reads [Display] from the main configuration and shows the splash it names, for
-    // the runtime of that jvm.dll. False only when the configuration cannot be
-    // located; a splash that cannot be shown is silently left out.
-    bool Show(const std::wstring& jvmPath);
+    // Shows the splash the [Display] settings name, for the runtime of that jvm.dll;
+    // nothing when they name none. A splash that cannot be shown is silently left out.
+    void Show(const SplashSettings& settings, const std::wstring& jvmPath);
 
     // Stops the splash thread and removes the own window; nothing when there is none.
     // Called from one thread at a time (the VM thread, later the main thread).

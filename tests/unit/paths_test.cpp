@@ -1,3 +1,5 @@
+#include "foundation/launcher_path.h"
+#include "foundation/path_names.h"
 #include "foundation/paths.h"
 
 #include <gtest/gtest.h>

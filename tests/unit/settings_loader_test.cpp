@@ -125,6 +125,43 @@ TEST_F(SettingsLoaderTest, EmbeddedConfigurationStandsInForTheFile) {
     EXPECT_EQ(both.productCode, L"P1");
 }
 
+// The keys that later steps use (single instance, splash, the VM's options and
+// streams) are read with the rest, each by its own comparison rule; [Display] is
+// read from the file alone, never from an embedded configuration.
+TEST_F(SettingsLoaderTest, ReadsTheKeysOfTheLaterStepsOnce) {
+    const std::wstring embedded = L"[Display]\r\nSplash Screen=embedded.png\r\n"
+                                  L"[Application]\r\nCmd=-embedded\r\n";
+    test::WriteFileBytes(configPath,
+                         "[Application]\r\nSingle Instance=yes\r\nEmbedded Jar=YES\r\n"
+                         "Output File=%TEMP%\\out.txt\r\nOutput Append=yes\r\n"
+                         "Error File=err.txt\r\nError Append=Yes\r\n"
+                         "[Application+]\r\nCmd=-b\r\n"
+                         "[Java Runtime Environment]\r\nMain Class=Main\r\nClass Data Cache=yes\r\n"
+                         "Virtual Machine Parameters=-Xss2m -Xmx25P\r\n"
+                         "[Class Path]\r\nClass Path=lib\\*.jar\r\n"
+                         "[Display]\r\nPreffer Native Splash Screen=YES\r\nSplash Screen Shadow=no\r\n");
+    ASSERT_TRUE(ReadSettingsFrom(CLayeredConfig(configPath, embedded), launcherPath, settings));
+    EXPECT_TRUE(settings.singleInstance);
+    EXPECT_EQ(settings.splash.imagePath, L"");
+    EXPECT_TRUE(settings.splash.preferNative);
+    EXPECT_EQ(settings.splash.shadowSetting, L"no");
+    EXPECT_TRUE(settings.vm.embeddedJar);
+    EXPECT_TRUE(settings.vm.classDataCache);
+    EXPECT_EQ(settings.vm.classPath, L"lib\\*.jar");
+    EXPECT_EQ(settings.vm.vmParameters, L"-Xss2m -Xmx25P");
+    EXPECT_EQ(settings.vm.outputFile, L"%TEMP%\\out.txt");  // expanded only when the options are built
+    EXPECT_TRUE(settings.vm.outputAppend);
+    EXPECT_EQ(settings.vm.errorFile, L"err.txt");
+    EXPECT_FALSE(settings.vm.errorAppend);  // "yes" exactly
+    EXPECT_EQ(settings.vm.cmd, L"-embedded -b");
+
+    ASSERT_TRUE(Load("[Application]\r\nSingle Instance=Yes\r\n[Java Runtime Environment]\r\nMain Class=Main\r\n"
+                     "[Display]\r\nSplash Screen=splash.png\r\n"));
+    EXPECT_FALSE(settings.singleInstance);  // "yes" exactly
+    EXPECT_EQ(settings.splash.imagePath, L"splash.png");
+    EXPECT_FALSE(settings.splash.preferNative);
+}
+
 TEST_F(SettingsLoaderTest, MissingKeysKeepTheDefaults) {
     ASSERT_TRUE(Load("[Java Runtime Environment]\r\nMain Class=Main\r\n"));
     EXPECT_EQ(settings.mainClass, L"Main");

@@ -11,7 +11,7 @@ list(REMOVE_ITEM ORVO_PACK_SOURCES ${ORVO_PACK_DIR}/src/main.cpp)
 add_library(orvo_pack_core STATIC ${ORVO_PACK_SOURCES}
   ${ORVO_PACK_ROOT}/src/config/config_overlay.cpp
   ${ORVO_PACK_ROOT}/src/config/embedded_config_text.cpp
-  ${ORVO_PACK_ROOT}/src/hosting/modified_utf8.cpp)
+  ${ORVO_PACK_ROOT}/src/foundation/modified_utf8.cpp)
 target_include_directories(orvo_pack_core PUBLIC ${ORVO_PACK_DIR}/src ${ORVO_PACK_ROOT}/src)
 
 add_executable(orvo_pack ${ORVO_PACK_DIR}/src/main.cpp)

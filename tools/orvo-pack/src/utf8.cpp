@@ -1,6 +1,6 @@
 #include "utf8.h"
 
-#include "hosting/modified_utf8.h"
+#include "foundation/modified_utf8.h"
 #include "pack_error.h"
 
 namespace orvo::pack {

@@ -1,4 +1,4 @@
-#include "discovery/java_version.h"
+#include "foundation/java_version.h"
 
 #include <cstddef>
 #include <cstdint>

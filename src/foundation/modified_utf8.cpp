@@ -1,4 +1,4 @@
-#include "hosting/modified_utf8.h"
+#include "foundation/modified_utf8.h"
 
 namespace orvo {
 
