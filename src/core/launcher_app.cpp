@@ -15,7 +15,7 @@
 namespace orvo {
 namespace {
 
-void TraceStage(const std::wstring& text) { Trace(L"stage", text); }
+void TraceStage(std::wstring_view text) { Trace(L"stage", text); }
 
 void TraceMainCall(const MainClassCall& call) {
     if (!TraceEnabled()) return;
