@@ -26,17 +26,20 @@ void AppendCodePoint(char32_t point, std::string& bytes) {
     }
 }
 
-}  // namespace
-
-std::string ToUtf8(std::wstring_view text) {
+// Each unit is taken as a UTF-16 unit, whatever the width of its type (wchar_t is
+// 16 bits on Windows, where ToUtf8's text comes from).
+template <class Unit>
+std::optional<std::string> Encode(std::basic_string_view<Unit> units, LoneSurrogate rule) {
     std::string bytes;
-    bytes.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t unit = static_cast<char16_t>(text[i]);
-        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(static_cast<char16_t>(text[i + 1]))) {
-            char32_t low = static_cast<char16_t>(text[++i]);
-            AppendCodePoint(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), bytes);
+    bytes.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char32_t unit = static_cast<char16_t>(units[i]);
+        const char32_t next = i + 1 < units.size() ? static_cast<char16_t>(units[i + 1]) : 0;
+        if (IsHighSurrogate(unit) && IsLowSurrogate(next)) {
+            AppendCodePoint(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), bytes);
+            ++i;
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            if (rule == LoneSurrogate::kRefuse) return std::nullopt;
             AppendCodePoint(kReplacementCharacter, bytes);
         } else {
             AppendCodePoint(unit, bytes);
@@ -44,5 +47,11 @@ std::string ToUtf8(std::wstring_view text) {
     }
     return bytes;
 }
+
+}  // namespace
+
+std::optional<std::string> Utf8FromUtf16(std::u16string_view units, LoneSurrogate rule) { return Encode(units, rule); }
+
+std::string ToUtf8(std::wstring_view text) { return *Encode(text, LoneSurrogate::kReplace); }
 
 }  // namespace orvo

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "foundation/utf8_text.h"
@@ -58,6 +59,22 @@ TEST(Utf8Text, EveryCodePointTakesItsLengthAndLoneSurrogatesAreReplaced) {
         {L"\xD83D\xD83D\xDE00", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
     };
     for (const Case& c : cases) EXPECT_EQ(ToUtf8(c.text), c.bytes) << c.bytes;
+}
+
+TEST(Utf8Text, RefusingALoneSurrogateGivesNothingAndKeepsEveryPair) {
+    struct Case {
+        std::u16string units;
+        std::optional<std::string> bytes;
+    };
+    const Case cases[] = {
+        {u"", ""},
+        {u"\u00E9\u20AC", "\xC3\xA9\xE2\x82\xAC"},
+        {u"\xD83D\xDE00", "\xF0\x9F\x98\x80"},
+        {u"a\xD83D", std::nullopt},
+        {u"\xDE00z", std::nullopt},
+        {u"\xD83D\xD83D\xDE00", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Utf8FromUtf16(c.units, LoneSurrogate::kRefuse), c.bytes);
 }
 
 }  // namespace

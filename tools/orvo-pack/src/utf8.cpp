@@ -1,6 +1,7 @@
 #include "utf8.h"
 
 #include "foundation/modified_utf8.h"
+#include "foundation/utf8_text.h"
 #include "pack_error.h"
 
 namespace orvo::pack {
@@ -26,27 +27,6 @@ std::size_t SequenceAt(std::string_view text, std::size_t i) {
     return length;
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 }  // namespace
 
 bool IsValidUtf8(std::string_view text) {
@@ -59,17 +39,9 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 std::string Utf8FromUtf16(std::u16string_view units) {
-    std::string out;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t code = units[i];
-        if (IsHighSurrogate(units[i]) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (units[++i] - 0xDC00);
-        } else if (IsHighSurrogate(units[i]) || IsLowSurrogate(units[i])) {
-            throw PackError("the text holds a broken UTF-16 surrogate pair");
-        }
-        AppendUtf8(out, code);
-    }
-    return out;
+    std::optional<std::string> text = orvo::Utf8FromUtf16(units, LoneSurrogate::kRefuse);
+    if (!text) throw PackError("the text holds a broken UTF-16 surrogate pair");
+    return *text;
 }
 
 std::u16string Utf16FromUtf8(std::string_view text, std::string_view what) {
