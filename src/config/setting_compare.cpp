@@ -1,7 +1,6 @@
 #include "config/setting_compare.h"
 
-#include <string>
-
+#include "foundation/text_format.h"
 #include "foundation/trace.h"
 
 namespace orvo {
@@ -32,8 +31,8 @@ bool EqualsYesAnyCase(std::wstring_view value) noexcept {
 bool EqualsExactly(std::wstring_view key, std::wstring_view value, std::wstring_view keyword) {
     if (value == keyword) return true;
     if (EqualsAnyCase(value, keyword) && TraceEnabled()) {
-        Trace(L"config", std::wstring(key) + L"=" + std::wstring(value) + L" is not taken: the value must be \"" +
-                             std::wstring(keyword) + L"\" exactly, in that letter case");
+        Trace(L"config", FillTemplate(L"%s=%s is not taken: the value must be \"%s\" exactly, in that letter case",
+                                      {key, value, keyword}));
     }
     return false;
 }

@@ -18,13 +18,14 @@
 #include "foundation/messages.h"
 #include "foundation/paths.h"
 #include "foundation/service_log.h"
+#include "foundation/text_format.h"
 #include "foundation/trace.h"
 
 namespace orvo {
 namespace {
 
 void TraceFile(std::wstring_view role, const std::wstring& path, std::wstring_view state) {
-    if (TraceEnabled()) Trace(L"config", std::wstring(role) + L" " + path + L": " + std::wstring(state));
+    if (TraceEnabled()) Trace(L"config", FillTemplate(L"%s %s: %s", {role, path, state}));
 }
 
 // Read as written, without a continuation section. An executable that carries its

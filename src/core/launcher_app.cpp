@@ -15,13 +15,13 @@
 namespace orvo {
 namespace {
 
-void TraceStage(const std::wstring& text) { Trace(L"stage", text); }
+void TraceStage(std::wstring_view text) { Trace(L"stage", text); }
 
 void TraceMainCall(const MainClassCall& call) {
     if (!TraceEnabled()) return;
-    Trace(L"main", L"class " + call.mainClass + L", " + DecimalText(call.arguments.size()) + L" arguments");
+    Trace(L"main", FillTemplate(L"class %s, %d arguments", {call.mainClass}, static_cast<long long>(call.arguments.size())));
     for (std::size_t i = 0; i < call.arguments.size(); ++i) {
-        Trace(L"main", L"argument " + DecimalText(i + 1) + L": " + call.arguments[i]);
+        Trace(L"main", FillTemplate(L"argument %d: %s", {call.arguments[i]}, static_cast<long long>(i + 1)));
     }
 }
 

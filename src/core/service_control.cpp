@@ -98,8 +98,8 @@ void VmExitingProc(int status) { activeHost->VmExiting(status); }
 void CServiceHost::Report(const std::optional<ServiceStatusReport>& report) {
     if (!report || !statusHandle_) return;
     if (TraceEnabled()) {
-        Trace(L"service", L"state " + DecimalText(static_cast<unsigned>(report->state)) + L", exit code " +
-                              DecimalText(report->serviceSpecificExitCode));
+        Trace(L"service", FillTemplate(L"state %s, exit code %d", {DecimalText(static_cast<unsigned>(report->state))},
+                                       report->serviceSpecificExitCode));
     }
     SERVICE_STATUS status{};
     status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;

@@ -20,7 +20,7 @@ namespace {
 constexpr wchar_t kJavaHomeReference[] = L"%JAVA_HOME%";
 
 void TraceRefused(std::wstring_view source, const std::wstring& reason) {
-    if (TraceEnabled()) Trace(L"search", std::wstring(source) + L": refused, " + reason);
+    if (TraceEnabled()) Trace(L"search", FillTemplate(L"%s: refused, %s", {source, reason}));
 }
 
 // The order the search ended up with, when there was a choice to make.
@@ -72,7 +72,7 @@ bool CJvmLocator::UseHome(std::wstring_view source, const std::wstring& home, Jv
         choice.jvmPath.clear();
         return false;
     }
-    if (TraceEnabled()) Trace(L"search", std::wstring(source) + L": taken, " + choice.jvmPath);
+    if (TraceEnabled()) Trace(L"search", FillTemplate(L"%s: taken, %s", {source, choice.jvmPath}));
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "discovery/vendor_keys.h"
 #include "foundation/path_text.h"
 #include "foundation/pe_image_view.h"
+#include "foundation/text_format.h"
 #include "foundation/trace.h"
 
 namespace orvo {
@@ -35,8 +36,7 @@ std::wstring HomeKeyPath(const RegisteredRuntime& runtime) {
 
 std::wstring PlaceOf(const RegisteredRuntime& runtime) {
     const wchar_t* root = runtime.root == HKEY_CURRENT_USER ? L"HKCU\\" : L"HKLM\\";
-    return root + std::wstring(runtime.key.path) + HomeKeyPath(runtime) + L" (" + RegistryViewName(runtime.view) +
-           L")";
+    return FillTemplate(L"%s%s%s (%s)", {root, runtime.key.path, HomeKeyPath(runtime), RegistryViewName(runtime.view)});
 }
 
 // Empty when the home was read; otherwise why not.
@@ -44,7 +44,7 @@ std::wstring ReadHome(RegisteredRuntime& runtime) {
     std::optional<UniqueRegKey> subkey = OpenRegistryKey(runtime.vendorHandle, HomeKeyPath(runtime), runtime.view);
     if (!subkey) return L"the key cannot be opened";
     std::optional<std::wstring> home = ReadRegistryText(subkey->get(), runtime.key.homeValue);
-    if (!home || home->empty()) return L"no " + std::wstring(runtime.key.homeValue) + L" value";
+    if (!home || home->empty()) return FillTemplate(L"no %s value", {runtime.key.homeValue});
     runtime.candidate.home = WithTrailingBackslash(std::move(*home));
     if (runtime.key.homeInJreFolder) runtime.candidate.home += L"jre\\";
     return {};

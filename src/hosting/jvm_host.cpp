@@ -106,7 +106,7 @@ bool CJvmHost::LoadJvmLibrary(const std::wstring& path) {
     HMODULE library = LoadJvmLibraryFile(loadable);  // deliberately never freed
     if (!library) {
         DWORD error = GetLastError();
-        if (TraceEnabled()) Trace(L"jvm", L"cannot load " + path + L" (errno = " + DecimalText(error) + L")");
+        if (TraceEnabled()) Trace(L"jvm", FillTemplate(L"cannot load %s (errno = %d)", {path}, error));
         ReportLoadFailure(path, error, settings.pairProduct);
         return false;
     }
@@ -164,7 +164,7 @@ bool CJvmHost::CreateJvm() {
     TraceVmOptions(options);
     jint result = createJavaVM(&vm_, reinterpret_cast<void**>(&env), &args);
     if (result != JNI_OK) {
-        if (TraceEnabled()) Trace(L"jvm", L"JNI_CreateJavaVM failed with " + DecimalText(result));
+        if (TraceEnabled()) Trace(L"jvm", FillTemplate(L"JNI_CreateJavaVM failed with %d", {}, result));
         // A failed creation may leave anything behind; teardown must not destroy it.
         vm_ = nullptr;
         env = nullptr;

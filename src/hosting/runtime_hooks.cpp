@@ -57,7 +57,7 @@ jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
 
 // The process ends inside the VM after this hook, so the trace's last word is here.
 void JNICALL JvmExitHook(jint code) {
-    if (TraceEnabled()) Trace(L"exit", L"code " + DecimalText(code) + L" from System.exit");
+    if (TraceEnabled()) Trace(L"exit", FillTemplate(L"code %d from System.exit", {}, code));
     ReportRuntimeStoppedBeforeMain();
     if (hookState.vmExitListener) hookState.vmExitListener(static_cast<int>(code));
 }

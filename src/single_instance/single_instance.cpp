@@ -44,8 +44,6 @@ int ExitCodeOf(HANDLE process) {
     return GetExitCodeProcess(process, &code) ? static_cast<int>(code) : -1;
 }
 
-std::wstring ErrorText(DWORD error) { return L" (error " + DecimalText(error) + L")"; }
-
 }  // namespace
 
 bool CSingleInstance::SetUp(const LauncherSettings& settings, const std::vector<std::wstring>& arguments) {
@@ -53,7 +51,7 @@ bool CSingleInstance::SetUp(const LauncherSettings& settings, const std::vector<
     const std::optional<std::wstring> ownPath = GetLauncherPath();
     if (!ownPath) return true;
     const std::optional<std::wstring> identity = ExecutableIdentity(*ownPath);
-    if (!identity) return TurnOff(L"own file unreadable" + ErrorText(GetLastError()));
+    if (!identity) return TurnOffAfterError(L"own file unreadable");
     launcherPath = *ownPath;
     names = NamesFor(*identity);
     enabled = true;
@@ -70,7 +68,7 @@ bool CSingleInstance::Claim(const LauncherSettings& settings, const std::vector<
 // writing the argument area and hearing that it was taken.
 bool CSingleInstance::Join(const LauncherSettings& settings, const std::vector<std::wstring>& arguments,
                            bool mayCreate) {
-    if (!OpenForwardMutex()) return TurnOff(names.forwardMutex + ErrorText(GetLastError()));
+    if (!OpenForwardMutex()) return TurnOffAfterError(names.forwardMutex);
     forwardLock = Acquire(forwardMutex.get(), kForwardLockWaitMs);
     if (!forwardLock) return LockTimedOut();
     bool created = false;
@@ -81,7 +79,7 @@ bool CSingleInstance::Join(const LauncherSettings& settings, const std::vector<s
             ReleaseObjects();
             return true;
         }
-        return TurnOff(names.section + ErrorText(GetLastError()));
+        return TurnOffAfterError(names.section);
     }
     if (!MapBlock()) {
         return TurnOff(names.section + L" is too small: another program's");
@@ -142,12 +140,12 @@ bool CSingleInstance::SetUpPrimary(const LauncherSettings& settings) {
     shared->ownImage = CanonicalPath(launcherPath);
     // Without the event, handlers could not wait for the VM.
     if (!shared->readyEvent || !shared->forwardMutex || shared->messageId == 0 || !shared->ownImage)
-        return TurnOff(L"objects not made" + ErrorText(GetLastError()));
+        return TurnOffAfterError(L"objects not made");
     // An event of that name still open in an instance that is just ending may be set.
     ResetEvent(shared->readyEvent.get());
     WriteRequestSequence(block, 0);
     listenerThread = StartListener(shared, block, listenerThreadId);
-    if (!listenerThread) return TurnOff(L"no listener" + ErrorText(GetLastError()));
+    if (!listenerThread) return TurnOffAfterError(L"no listener");
     WriteBlockHeader(block, {listenerThreadId, GetCurrentProcessId(), shared->messageId});
     service = std::move(shared);
     isPrimary = true;
@@ -194,6 +192,11 @@ bool CSingleInstance::TurnOff(const std::wstring& reason) noexcept {
     TraceInstance(L"off, ordinary instance: " + reason);
     TearDown();
     return true;
+}
+
+bool CSingleInstance::TurnOffAfterError(std::wstring_view what) noexcept {
+    const DWORD error = GetLastError();  // read before anything here can change it
+    return TurnOff(FillTemplate(L"%s (error %d)", {what}, error));
 }
 
 bool CSingleInstance::ReportNotResponding() {

@@ -81,6 +81,8 @@ private:
     bool ForwardTo(const std::vector<std::wstring>& arguments);
     std::wstring WhyNotARunningInstance(const BlockHeader& header);
     bool TurnOff(const std::wstring& reason) noexcept;
+    // TurnOff giving `what` and the calling thread's last error as the reason.
+    bool TurnOffAfterError(std::wstring_view what) noexcept;
     bool ReportNotResponding();
     int NotResponding();
     void ReleaseObjects() noexcept;
