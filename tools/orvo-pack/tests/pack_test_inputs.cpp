@@ -19,16 +19,7 @@ namespace fs = std::filesystem;
 
 Bytes Filled(std::size_t size, std::uint8_t value) { return Bytes(size, value); }
 
-Bytes Packed(const Bytes& launcher) {
-    PackInputs inputs;
-    inputs.launcher = {"orvo64.exe", launcher};
-    inputs.icon = InputFile{"app.ico", test::IconFile({16, 32, 48, 0}, 0xFF2E9D4C)};
-    inputs.version = VersionInfo{{1, 4, 2, 0}, {{u"ProductName", u"My App"}}};
-    inputs.config = InputFile{"app.ini", test::BytesOf("[Java Runtime Environment]\nMain Class=app.Main\n")};
-    inputs.jar = InputFile{"app.jar", test::ZipFile({{"app/Main.class", "cafebabe"}})};
-    inputs.requireAdministrator = true;
-    return Pack(inputs).executable;
-}
+Bytes Packed(const Bytes& launcher) { return Pack(test::EveryPackInput(launcher)).executable; }
 
 // A packed executable with a signature after its archive, as a signing tool leaves it.
 Bytes Signed(Bytes executable) {

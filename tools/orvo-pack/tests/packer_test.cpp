@@ -36,20 +36,9 @@ std::optional<std::wstring> EmbeddedValue(const std::vector<ResourceLeaf>& leave
     return ConfigOverlay::Parse(std::wstring(text->begin(), text->end())).Find(section, key);
 }
 
-PackInputs Everything(const Bytes& launcher) {
-    PackInputs inputs;
-    inputs.launcher = {"orvo64.exe", launcher};
-    inputs.icon = InputFile{"app.ico", test::IconFile({16, 32, 48, 0}, 0xFF2E9D4C)};
-    inputs.version = VersionInfo{{1, 4, 2, 0}, {{u"ProductName", u"My App"}}};
-    inputs.config = InputFile{"app.ini", test::BytesOf("[Java Runtime Environment]\nMain Class=app.Main\n")};
-    inputs.jar = InputFile{"app.jar", test::ZipFile({{"app/Main.class", "cafebabe"}})};
-    inputs.requireAdministrator = true;
-    return inputs;
-}
-
 TEST(Pack, CarriesEveryPartInAWellFormedExecutable) {
     const Bytes launcher = test::LauncherLikePe(test::LauncherResources());
-    const PackInputs inputs = Everything(launcher);
+    const PackInputs inputs = test::EveryPackInput(launcher);
     const PackResult result = Pack(inputs);
     const Unpacked packed = Unpack(result.executable);
     EXPECT_TRUE(result.notes.empty());
@@ -78,7 +67,7 @@ TEST(Pack, CarriesEveryPartInAWellFormedExecutable) {
 // is replaced, a signature dropped, and the archive kept when no new one is given.
 TEST(Pack, PackingAgainReplacesAndNothingPilesUp) {
     const Bytes launcher = test::LauncherLikePe(test::LauncherResources());
-    const Bytes once = Pack(Everything(launcher)).executable;
+    const Bytes once = Pack(test::EveryPackInput(launcher)).executable;
     Bytes signedOnce = once;
     PadTo(signedOnce, 8);
     const auto signatureAt = static_cast<std::uint32_t>(signedOnce.size());
@@ -87,7 +76,7 @@ TEST(Pack, PackingAgainReplacesAndNothingPilesUp) {
     WriteU32(signedOnce, *image.DirectoryEntryOffset(DataDirectory::kSecurity), signatureAt);
     WriteU32(signedOnce, *image.DirectoryEntryOffset(DataDirectory::kSecurity) + 4, 2048);
 
-    EXPECT_EQ(Pack(Everything(signedOnce)).executable, once);
+    EXPECT_EQ(Pack(test::EveryPackInput(signedOnce)).executable, once);
 
     PackInputs configOnly;
     configOnly.launcher = {"packed.exe", signedOnce};
@@ -126,7 +115,7 @@ TEST(Pack, NamesTheInputAtFault) {
         {"config", [](PackInputs& in) { in.config->bytes = test::BytesOf("k=\xFF"); }, "app.ini: neither UTF-8"},
     };
     for (const Case& c : cases) {
-        PackInputs inputs = Everything(launcher);
+        PackInputs inputs = test::EveryPackInput(launcher);
         c.spoil(inputs);
         try {
             Pack(inputs);

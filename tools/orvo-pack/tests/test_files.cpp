@@ -211,4 +211,15 @@ Bytes BytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 std::string TextOf(ByteSpan bytes) { return std::string(bytes.begin(), bytes.end()); }
 
+PackInputs EveryPackInput(const Bytes& launcher) {
+    PackInputs inputs;
+    inputs.launcher = {"orvo64.exe", launcher};
+    inputs.icon = InputFile{"app.ico", IconFile({16, 32, 48, 0}, 0xFF2E9D4C)};
+    inputs.version = VersionInfo{{1, 4, 2, 0}, {{u"ProductName", u"My App"}}};
+    inputs.config = InputFile{"app.ini", BytesOf("[Java Runtime Environment]\nMain Class=app.Main\n")};
+    inputs.jar = InputFile{"app.jar", ZipFile({{"app/Main.class", "cafebabe"}})};
+    inputs.requireAdministrator = true;
+    return inputs;
+}
+
 }  // namespace orvo::pack::test

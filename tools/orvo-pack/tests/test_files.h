@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "byte_io.h"
+#include "packer.h"
 #include "resource_tree.h"
 
 namespace orvo::pack::test {
@@ -64,5 +65,9 @@ Bytes ZipFile(const std::vector<ZipEntry>& entries, const std::string& comment =
 
 Bytes BytesOf(std::string_view text);
 std::string TextOf(ByteSpan bytes);
+
+// Every part a pack can carry (icon, version, configuration, jar, elevation) around
+// `launcher`, the same in every test that needs a fully packed executable.
+PackInputs EveryPackInput(const Bytes& launcher);
 
 }  // namespace orvo::pack::test
