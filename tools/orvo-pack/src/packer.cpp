@@ -78,6 +78,7 @@ PackResult Pack(const PackInputs& inputs) {
     const PeSection& section = image.sections()[ResourceSectionIndex(image)];
     const Bytes resources = BuildResourceDirectory(std::move(leaves), section.virtualAddress);
     result.executable = Reading(launcher, [&] { return ReplaceResourceSection(launcher.bytes, image, resources); });
+    if (inputs.subsystem) WriteU16(result.executable, image.SubsystemOffset(), static_cast<std::uint16_t>(*inputs.subsystem));
     if (archive) AppendBytes(result.executable, *archive);
     WriteChecksum(result.executable, image);
     return result;

@@ -16,7 +16,7 @@ public final class Packer {
      * The launcher with each given part in place of what it carried: its main icon, its
      * version resource, its embedded configuration (with "Embedded Jar" on whenever an
      * archive is carried), its archive, its manifest's execution level and Windows
-     * settings (code page, long paths). What is not given is kept, an archive from an
+     * settings (code page, long paths), its subsystem. What is not given is kept, an archive from an
      * earlier pack included. Throws PackError whose message starts with the name of the
      * input at fault.
      */
@@ -32,6 +32,7 @@ public final class Packer {
         final PeSection section = image.sections().get(PeWriter.resourceSectionIndex(image));
         final byte[] resources = ResourceDirectoryWriter.build(leaves, section.virtualAddress);
         final ByteBuilder executable = reading(launcher, () -> PeWriter.replaceResourceSection(launcher.view(), image, resources));
+        inputs.subsystem().ifPresent(kind -> executable.putU16(image.subsystemOffset(), kind.value));
         archive.ifPresent(executable::append);
         return new PackResult(PeWriter.withChecksum(executable, image), notes);
     }
