@@ -9,9 +9,13 @@
 #include "discovery/jvm_library.h"
 #include "discovery/runtime_code_page.h"
 #include "foundation/dialog_placement.h"
+#include "foundation/launcher_kind.h"
+#include "foundation/launcher_path.h"
+#include "foundation/path_names.h"
 #include "foundation/path_text.h"
 #include "foundation/messages.h"
 #include "foundation/service_log.h"
+#include "foundation/standard_error.h"
 #include "foundation/text_format.h"
 #include "resources/resource_ids.h"
 
@@ -61,6 +65,17 @@ std::optional<std::wstring> PickFolder(HWND owner) {
     return std::wstring(path);
 }
 
+// The places the search looked at, for a console, where there is no dialog to pick one.
+std::wstring PlacesSearched(const LauncherSettings& settings) {
+    const std::wstring notSet = LoadMessage(IDS_NOT_SET);
+    std::wstring javaHome = ExpandEnvironment(L"%JAVA_HOME%");
+    if (javaHome == L"%JAVA_HOME%") javaHome.clear();
+    const std::wstring folder = GetLauncherFolder().value_or(L"");
+    return FillTemplate(LoadMessage(IDS_JRE_PLACES_SEARCHED),
+                        {settings.jrePath.empty() ? notSet : settings.jrePath, folder,
+                         javaHome.empty() ? notSet : javaHome});
+}
+
 }  // namespace
 
 std::wstring JreNotFoundMessage(const LauncherSettings& settings) {
@@ -79,6 +94,13 @@ bool RunJreNotFoundDialog(const LauncherSettings& settings, JreDialogChoice& cho
     // A service has nobody to answer: it is told what is missing, as if cancelled.
     if (settings.serviceMode) {
         ReportToServiceLog(JreNotFoundMessage(settings) + L" " + LoadMessage(IDS_JRE_DOWNLOAD_ADDRESS));
+        return false;
+    }
+    // A console program asks nothing: it says what to install, from where, and where
+    // it looked, and the launch ends as if cancelled.
+    if (IsConsoleLauncher()) {
+        WriteToStandardError(AsWholeLines(JreNotFoundMessage(settings) + L"\n" + LoadMessage(IDS_JRE_DOWNLOAD_ADDRESS) +
+                                          L"\n" + PlacesSearched(settings)));
         return false;
     }
     ComApartment com;
