@@ -30,11 +30,25 @@ public final class Packer {
                 : carriedArchive(launcher, image, notes);
         applyResourceChanges(inputs, leaves, archive.isPresent());
         final PeSection section = image.sections().get(PeWriter.resourceSectionIndex(image));
-        final byte[] resources = ResourceDirectoryWriter.build(leaves, section.virtualAddress);
+        // Resources that nothing changes keep their bytes: a launcher turned into its
+        // other kind differs from it in the subsystem and the checksum alone.
+        final byte[] resources = changesResources(inputs, archive.isPresent())
+                ? ResourceDirectoryWriter.build(leaves, section.virtualAddress)
+                : unchangedResources(launcher.view(), image, section);
         final ByteBuilder executable = reading(launcher, () -> PeWriter.replaceResourceSection(launcher.view(), image, resources));
         inputs.subsystem().ifPresent(kind -> executable.putU16(image.subsystemOffset(), kind.value));
         archive.ifPresent(executable::append);
         return new PackResult(PeWriter.withChecksum(executable, image), notes);
+    }
+
+    private static boolean changesResources(PackInputs inputs, boolean withArchive) {
+        return inputs.icon().isPresent() || inputs.version().isPresent() || inputs.requireAdministrator()
+                || inputs.changesWindowsSettings() || inputs.config().isPresent() || withArchive;
+    }
+
+    private static byte[] unchangedResources(ByteView launcher, PeImage image, PeSection section) {
+        final long size = Math.min(image.directory(DataDirectory.RESOURCE).size, section.rawSize);
+        return launcher.sub(section.rawOffset, size).toArray();
     }
 
     /** Runs {@code step}, putting the input's name in front of a failure's message. */
