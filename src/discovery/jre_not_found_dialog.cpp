@@ -65,15 +65,16 @@ std::optional<std::wstring> PickFolder(HWND owner) {
     return std::wstring(path);
 }
 
-// The places the search looked at, for a console, where there is no dialog to pick one.
-std::wstring PlacesSearched(const LauncherSettings& settings) {
+// For a console, where there is no dialog to pick a runtime: what to install, from
+// where, and the places the search looked at.
+std::wstring ConsoleMessage(const LauncherSettings& settings) {
     const std::wstring notSet = LoadMessage(IDS_NOT_SET);
     std::wstring javaHome = ExpandEnvironment(L"%JAVA_HOME%");
-    if (javaHome == L"%JAVA_HOME%") javaHome.clear();
-    const std::wstring folder = GetLauncherFolder().value_or(L"");
-    return FillTemplate(LoadMessage(IDS_JRE_PLACES_SEARCHED),
-                        {settings.jrePath.empty() ? notSet : settings.jrePath, folder,
-                         javaHome.empty() ? notSet : javaHome});
+    if (javaHome == L"%JAVA_HOME%") javaHome = notSet;
+    return FillTemplate(LoadMessage(IDS_JRE_NOT_FOUND_CONSOLE),
+                        {JreNotFoundMessage(settings), LoadMessage(IDS_JRE_DOWNLOAD_ADDRESS),
+                         settings.jrePath.empty() ? notSet : settings.jrePath, GetLauncherFolder().value_or(L""),
+                         javaHome});
 }
 
 }  // namespace
@@ -99,8 +100,7 @@ bool RunJreNotFoundDialog(const LauncherSettings& settings, JreDialogChoice& cho
     // A console program asks nothing: it says what to install, from where, and where
     // it looked, and the launch ends as if cancelled.
     if (IsConsoleLauncher()) {
-        WriteToStandardError(AsWholeLines(JreNotFoundMessage(settings) + L"\n" + LoadMessage(IDS_JRE_DOWNLOAD_ADDRESS) +
-                                          L"\n" + PlacesSearched(settings)));
+        WriteToStandardError(AsWholeLines(ConsoleMessage(settings)));
         return false;
     }
     ComApartment com;

@@ -107,7 +107,7 @@ const FailedStart kFailedStarts[] = {
      [](const AppFolder&, ProbeAppSettings& settings) { settings.jrePath = L""; },
      false,
      {L"The Java Runtime Environment (JRE) was not found.", L"\r\nhttps://adoptium.net/\r\n",
-      L"Looked in: JRE Path (not set); <folder> and its jre folder; the registry; JAVA_HOME (not set).\r\n"},
+      L"Searched: JRE Path (not set); <folder>[\\jre]; registry; JAVA_HOME (not set).\r\n"},
      -1},
     {"class path that names nothing",
      [](const AppFolder& folder, ProbeAppSettings& settings) { settings.classPath = folder.PathOf(L"gone.jar"); },
