@@ -39,6 +39,10 @@ build: runtimes configure
 	cmake --build $(BUILD_DIR)/i686
 	cmake --build $(BUILD_DIR)/x86_64
 	cmake --build $(BUILD_DIR)/native
+	@# The console launchers are the windowed ones marked for the console subsystem,
+	@# made by the same step that turns a user's packed launcher into its console kind.
+	$(BUILD_DIR)/native/orvo-pack --console --launcher $(BUILD_DIR)/i686/orvo.exe --out $(BUILD_DIR)/i686/orvoc.exe
+	$(BUILD_DIR)/native/orvo-pack --console --launcher $(BUILD_DIR)/x86_64/orvo64.exe --out $(BUILD_DIR)/x86_64/orvoc64.exe
 	@# After the launchers: the plugin's jar carries them. Installed into the local Maven
 	@# repository, for any project on this machine.
 	$(MAVEN) --quiet -DskipTests install

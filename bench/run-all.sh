@@ -63,9 +63,13 @@ note ""
 probe="$x64/java/orvo-probe.jar"
 app="$out/probe-app"; app_dir "$app"
 cp "$x64/orvo64.exe" "$app/App64.exe"; cp "$x86/orvo.exe" "$app/App.exe"
+# The console kind, made by make build beside the windowed launchers.
+cp "$x64/orvoc64.exe" "$app/Tool64.exe"; cp "$x86/orvoc.exe" "$app/Tool.exe"
 runtime_lines=("[Java Runtime Environment]" "Main Class=orvo.test.Probe" "JRE Path=$(win "$jdk")" "[Class Path]" "Class Path=$(win "$probe")")
 ini "$app/App64.ini" "${runtime_lines[@]}"
 ini "$app/App.ini" "[Application]" "Pair Product=App64.exe" "Pair Return Code=Yes" "${runtime_lines[@]}"
+ini "$app/Tool64.ini" "${runtime_lines[@]}"
+ini "$app/Tool.ini" "[Application]" "Pair Product=Tool64.exe" "${runtime_lines[@]}"
 note "## Start to main to exit: a small program"
 note ""
 note "Java $jdk_version; every contender uses its server VM (bin\\server\\jvm.dll, the only one it has), the same class path and no options."
@@ -74,7 +78,9 @@ bench_start \
   "java.exe" exit "$(q "$jdk/bin/java.exe") -cp $(q "$probe") orvo.test.Probe" \
   "javaw.exe" exit "$(q "$jdk/bin/javaw.exe") -cp $(q "$probe") orvo.test.Probe" \
   "orvo64.exe" exit "$(q "$app/App64.exe")" \
-  "orvo.exe, handed over to orvo64.exe" exit "$(q "$app/App.exe")"
+  "orvo.exe, handed over to orvo64.exe" exit "$(q "$app/App.exe")" \
+  "orvoc64.exe (console)" exit "$(q "$app/Tool64.exe")" \
+  "orvoc.exe, handed over to orvoc64.exe" exit "$(q "$app/Tool.exe")"
 note ""
 
 # 2. The launcher's own work before JNI_CreateJavaVM, on the test JVM, which writes

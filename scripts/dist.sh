@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes the release: build/dist/orvo-<version>/ and build/dist/orvo-<version>.zip with
-# the launchers, the native packer for Linux and Windows, the packer jar, the Maven
+# the launchers (windowed and console), the native packer for Linux and Windows, the packer jar, the Maven
 # plugin with its POM, sources and javadoc in a Maven repository layout, the license,
 # the docs, the Maven sample and SHA-256 sums of every file. Needs `make build`.
 set -euo pipefail
@@ -9,14 +9,16 @@ version=$(cat "$root/VERSION")
 dist="$root/build/dist"
 release="$dist/orvo-$version"
 
-for needed in "$root/build/i686/orvo.exe" "$root/build/x86_64/orvo64.exe" "$root/build/native/orvo-pack" \
+for needed in "$root/build/i686/orvo.exe" "$root/build/x86_64/orvo64.exe" "$root/build/i686/orvoc.exe" \
+              "$root/build/x86_64/orvoc64.exe" "$root/build/native/orvo-pack" \
               "$root/build/x86_64/orvo-pack.exe"; do
   [ -e "$needed" ] || { echo "dist: $needed is missing; run 'make build' first" >&2; exit 1; }
 done
 rm -rf "$release" "$release.zip"
 mkdir -p "$release/launchers" "$release/bin" "$release/maven" "$release/samples"
 
-cp "$root/build/i686/orvo.exe" "$root/build/x86_64/orvo64.exe" "$release/launchers/"
+cp "$root/build/i686/orvo.exe" "$root/build/x86_64/orvo64.exe" "$root/build/i686/orvoc.exe" \
+   "$root/build/x86_64/orvoc64.exe" "$release/launchers/"
 cp "$root/build/native/orvo-pack" "$release/bin/orvo-pack"
 cp "$root/build/x86_64/orvo-pack.exe" "$release/bin/orvo-pack.exe"
 

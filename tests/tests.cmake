@@ -68,3 +68,6 @@ include(${CMAKE_SOURCE_DIR}/tests/planted/planted.cmake)
 
 # A hostile process of the same user, against single-instance mode (tests/hostile).
 include(${CMAKE_SOURCE_DIR}/tests/hostile/hostile.cmake)
+
+# The tests' Ctrl+C at a console (tests/console).
+include(${CMAKE_SOURCE_DIR}/tests/console/console.cmake)

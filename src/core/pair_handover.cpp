@@ -6,6 +6,7 @@
 
 #include "foundation/error_box.h"
 #include "foundation/inherited_handles.h"
+#include "foundation/launcher_kind.h"
 #include "foundation/messages.h"
 #include "foundation/system_error_text.h"
 #include "foundation/text_format.h"
@@ -98,9 +99,21 @@ void ReportPairStartFailure(const std::wstring& pairProduct, DWORD error) {
     ShowErrorBox(ErrorBoxOwner(), text);
 }
 
+// Ctrl+C and Ctrl+Break reach every process of the console. The pair's runtime
+// answers them (the program's shutdown hooks run and it ends with its code); this
+// process stays to pass that code on. A handler and not the flag that ignores Ctrl+C:
+// the flag would go on to the pair and turn Ctrl+C off there as well.
+BOOL WINAPI IgnoreInterrupt(DWORD event) { return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT; }
+
 }  // namespace
 
 int HandOverToPair(const std::wstring& pairProduct, bool waitForExitCode) {
+    // A console program's caller waits for it and reads its exit code, whatever the
+    // configuration says.
+    if (IsConsoleLauncher()) {
+        SetConsoleCtrlHandler(&IgnoreInterrupt, TRUE);
+        waitForExitCode = true;
+    }
     PROCESS_INFORMATION process{};
     if (!StartPair(pairProduct, process)) {
         ReportPairStartFailure(pairProduct, GetLastError());

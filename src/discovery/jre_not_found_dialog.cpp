@@ -9,9 +9,13 @@
 #include "discovery/jvm_library.h"
 #include "discovery/runtime_code_page.h"
 #include "foundation/dialog_placement.h"
+#include "foundation/launcher_kind.h"
+#include "foundation/launcher_path.h"
+#include "foundation/path_names.h"
 #include "foundation/path_text.h"
 #include "foundation/messages.h"
 #include "foundation/service_log.h"
+#include "foundation/standard_error.h"
 #include "foundation/text_format.h"
 #include "resources/resource_ids.h"
 
@@ -61,6 +65,18 @@ std::optional<std::wstring> PickFolder(HWND owner) {
     return std::wstring(path);
 }
 
+// For a console, where there is no dialog to pick a runtime: what to install, from
+// where, and the places the search looked at.
+std::wstring ConsoleMessage(const LauncherSettings& settings) {
+    const std::wstring notSet = LoadMessage(IDS_NOT_SET);
+    std::wstring javaHome = ExpandEnvironment(L"%JAVA_HOME%");
+    if (javaHome == L"%JAVA_HOME%") javaHome = notSet;
+    return FillTemplate(LoadMessage(IDS_JRE_NOT_FOUND_CONSOLE),
+                        {JreNotFoundMessage(settings), LoadMessage(IDS_JRE_DOWNLOAD_ADDRESS),
+                         settings.jrePath.empty() ? notSet : settings.jrePath, GetLauncherFolder().value_or(L""),
+                         javaHome});
+}
+
 }  // namespace
 
 std::wstring JreNotFoundMessage(const LauncherSettings& settings) {
@@ -79,6 +95,12 @@ bool RunJreNotFoundDialog(const LauncherSettings& settings, JreDialogChoice& cho
     // A service has nobody to answer: it is told what is missing, as if cancelled.
     if (settings.serviceMode) {
         ReportToServiceLog(JreNotFoundMessage(settings) + L" " + LoadMessage(IDS_JRE_DOWNLOAD_ADDRESS));
+        return false;
+    }
+    // A console program asks nothing: it says what to install, from where, and where
+    // it looked, and the launch ends as if cancelled.
+    if (IsConsoleLauncher()) {
+        WriteToStandardError(AsWholeLines(ConsoleMessage(settings)));
         return false;
     }
     ComApartment com;

@@ -20,7 +20,9 @@ struct JreDialogChoice {
 // user confirmed a folder holding a JVM library; false on Cancel, Escape, the
 // close box, or when the dialog cannot be created. `choice` is untouched on false.
 // In service mode shows nothing: the message goes to the service log, and the
-// result is false, as for Cancel.
+// result is false, as for Cancel. The console kind of launcher shows nothing either:
+// it writes the message, the download address and the places searched to standard
+// error, and the result is false.
 bool RunJreNotFoundDialog(const LauncherSettings& settings, JreDialogChoice& choice);
 
 // The text that tells the user which runtime to install: the server-JVM wording for

@@ -2,7 +2,9 @@
 
 #include <atomic>
 
+#include "foundation/launcher_kind.h"
 #include "foundation/service_log.h"
+#include "foundation/standard_error.h"
 #include "foundation/text_format.h"
 
 namespace orvo {
@@ -19,6 +21,11 @@ void ShowErrorBox(HWND owner, const std::wstring& text) {
     // A service has nobody to close the box; it would wait for ever.
     if (InServiceMode()) {
         ReportToServiceLog(text);
+        return;
+    }
+    // A console program's messages are the console's, like java.exe's.
+    if (IsConsoleLauncher()) {
+        WriteToStandardError(AsWholeLines(text));
         return;
     }
     // No caption: the system supplies its default ("Error"). The result is not needed.

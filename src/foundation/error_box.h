@@ -12,7 +12,8 @@ namespace orvo {
 HWND ErrorBoxOwner() noexcept;
 void SetErrorBoxOwner(HWND owner) noexcept;
 
-// In service mode the text goes to the service log instead (service_log.h).
+// In service mode the text goes to the service log instead (service_log.h); in the
+// console kind of launcher to standard error, as whole lines.
 void ShowErrorBox(HWND owner, const std::wstring& text);
 // Fills the template's one %s with text.
 void ShowErrorBoxWithText(HWND owner, const std::wstring& templ, const std::wstring& text);

@@ -4,7 +4,6 @@
 
 #include <atomic>
 
-#include "foundation/line_ends.h"
 #include "foundation/standard_error.h"
 #include "foundation/unique_handle.h"
 
@@ -39,9 +38,9 @@ void EnterServiceMode(std::wstring eventSource) {
 bool InServiceMode() noexcept { return serviceMode.load(); }
 
 void ReportToServiceLog(const std::wstring& text) {
-    std::wstring lines = WithCrLfLineEnds(text);
-    while (!lines.empty() && (lines.back() == L'\r' || lines.back() == L'\n')) lines.pop_back();
-    WriteToStandardError(lines + L"\r\n");
+    std::wstring lines = AsWholeLines(text);
+    WriteToStandardError(lines);
+    lines.resize(lines.size() - 2);  // the event viewer shows no line end after the last line
     WriteToEventLog(lines);
 }
 

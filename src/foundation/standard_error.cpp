@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "foundation/line_ends.h"
 #include "foundation/utf8_text.h"
 
 namespace orvo {
@@ -19,6 +20,12 @@ void WriteToStandardError(std::wstring_view text) {
     }
     std::string bytes = ToUtf8(text);
     WriteFile(error, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::wstring AsWholeLines(std::wstring_view text) {
+    std::wstring lines = WithCrLfLineEnds(text);
+    while (!lines.empty() && (lines.back() == L'\r' || lines.back() == L'\n')) lines.pop_back();
+    return lines + L"\r\n";
 }
 
 }  // namespace orvo

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/error_box.h"
+#include "foundation/launcher_kind.h"
 #include "foundation/messages.h"
 #include "foundation/service_log.h"
 #include "foundation/text_format.h"
@@ -103,8 +104,9 @@ jclass CJvmHost::FindClassByName(const std::wstring& mainClass) {
 MainOutcome CJvmHost::HandleEscapedException() {
     jthrowable thrown = env->ExceptionOccurred();
     if (!thrown) return MainOutcome::kReturned;
-    // Left pending, the VM reports it as uncaught when the thread detaches.
-    if (!settings.showExceptionDialog) return MainOutcome::kThrew;
+    // Left pending, the VM reports it as uncaught when the thread detaches: on
+    // standard error, which in a console is all the report java.exe gives.
+    if (!settings.showExceptionDialog || IsConsoleLauncher()) return MainOutcome::kThrew;
     // No Java code may run while an exception is pending: it is set aside while its
     // stack trace is taken and the dialog is up, and thrown again on Ignore.
     env->ExceptionClear();

@@ -164,8 +164,13 @@ protected:
         EXPECT_EQ(run.output, "");
     }
 
-    LauncherRun Run(const std::vector<std::wstring>& arguments) const {
+    // Signs each packed file with a certificate of its own making, in place.
+    void SignPackedFiles();
+
+    // `errorFile`: where its standard error goes; empty: nowhere.
+    LauncherRun Run(const std::vector<std::wstring>& arguments, const std::wstring& errorFile = {}) const {
         RunOptions options;
+        options.stdErrorFile = errorFile;
         options.timeoutMs = kRealRuntimeTimeoutMs;
         options.workingDirectory = folder.path();
         options.environment = {{L"ORVO_PROBE_RESULTS", Results()}, {L"JAVA_HOME", std::nullopt}};
@@ -225,9 +230,39 @@ TEST_F(PackedApplicationTest, AnIniBesideItOverridesWhatItCarries) {
 }
 
 TEST_F(PackedApplicationTest, StillRunsItsJarWhenSigned) {
-    ASSERT_TRUE(RunningUnderWine()) << "signing uses the host's osslsigncode, reached through wine";
     PackApplication();
     ASSERT_FALSE(HasFatalFailure());
+    SignPackedFiles();
+    ASSERT_FALSE(HasFatalFailure());
+    ExpectRanFromItsOwnJar(Run({L"print-prop", L"java.class.path", L"code-source"}));
+}
+
+// Turned into its console kind after packing: the caller gets the program's streams
+// and exit code, and an exception is a stack trace on standard error, not a dialog
+// (Failure Check is on); signed afterwards, it does the same.
+TEST_F(PackedApplicationTest, TurnedIntoAConsoleProgramRunsInTheConsoleSignedToo) {
+    PackApplication(L"Failure Check=Yes\n");
+    ASSERT_FALSE(HasFatalFailure());
+    for (const std::wstring& file : PackedFiles()) {
+        const ToolRun run = RunConsoleTool(RequiredEnvironment(L"ORVO_PACK_TOOL"),
+                                           {L"--launcher", file, L"--out", file, L"--console"});
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+    }
+    for (bool signedFiles : {false, true}) {
+        SCOPED_TRACE(signedFiles ? "signed" : "not signed");
+        if (signedFiles) SignPackedFiles();
+        ASSERT_FALSE(HasFatalFailure());
+        const std::wstring errors = folder.PathOf(signedFiles ? L"signed-err.txt" : L"err.txt");
+        LauncherRun run = Run({L"code-source", L"stdout", L"to the caller", L"throw", L"boom"}, errors);
+        EXPECT_EQ(run.exitCode, 1) << DescribeProcesses(run);
+        EXPECT_EQ(ReadFileBytes(errors).value_or("").rfind("Exception in thread \"main\" java.lang.IllegalStateException: boom", 0), 0u)
+            << ReadFileBytes(errors).value_or("(no file)");
+        EXPECT_EQ(ProbeResults::Read(Results()).Value(L"code-source"), App64());
+    }
+}
+
+void PackedApplicationTest::SignPackedFiles() {
+    ASSERT_TRUE(RunningUnderWine()) << "signing uses the host's osslsigncode, reached through wine";
     const std::wstring log = folder.PathOf(L"signing.log");
     const auto q = [](const std::wstring& path) { return "'" + HostPath(path) + "'"; };
     const std::string key = q(folder.PathOf(L"key.pem"));
@@ -246,7 +281,6 @@ TEST_F(PackedApplicationTest, StillRunsItsJarWhenSigned) {
         ASSERT_TRUE(ImageEnumerateCertificates(handle.get(), CERT_SECTION_TYPE_ANY, &certificates, nullptr, 0));
         EXPECT_EQ(certificates, 1u) << Utf8(file);
     }
-    ExpectRanFromItsOwnJar(Run({L"print-prop", L"java.class.path", L"code-source"}));
 }
 
 LRESULT CALLBACK IconWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -49,6 +49,10 @@ std::wstring KeyLine(std::wstring_view key, const std::optional<std::wstring>& v
     return std::wstring(key) + L"=" + chosen + L"\n";
 }
 
+std::wstring Beside(const std::wstring& path, const wchar_t* fileName) {
+    return path.substr(0, path.rfind(L'\\') + 1) + fileName;
+}
+
 }  // namespace
 
 std::wstring RealRuntimeHome() { return RequiredEnvironment(L"ORVO_JAVA_RUNTIME"); }
@@ -73,6 +77,10 @@ bool TestingLauncher64() { return TestArchitecture() == L"x86_64"; }
 std::wstring Launcher32() { return TestingLauncher64() ? PairLauncher() : LauncherUnderTest(); }
 
 std::wstring Launcher64() { return TestingLauncher64() ? LauncherUnderTest() : PairLauncher(); }
+
+std::wstring ConsoleLauncher32() { return Beside(Launcher32(), L"orvoc.exe"); }
+
+std::wstring ConsoleLauncher64() { return Beside(Launcher64(), L"orvoc64.exe"); }
 
 ProbeResults ProbeResults::Read(const std::wstring& path) {
     ProbeResults results;
@@ -112,8 +120,8 @@ std::wstring ProbeResults::Text() const {
 ProbeApp::ProbeApp(const AppFolder& folder, const ProbeAppSettings& settings) : ProbeApp(folder.path(), settings) {}
 
 ProbeApp::ProbeApp(std::wstring folder, const ProbeAppSettings& settings) : folder_(std::move(folder)) {
-    AddLauncherCopy(Launcher32(), App32(), settings);
-    AddLauncherCopy(Launcher64(), HostLauncher(), settings);
+    AddLauncherCopy(settings.console ? ConsoleLauncher32() : Launcher32(), App32(), settings);
+    AddLauncherCopy(settings.console ? ConsoleLauncher64() : Launcher64(), HostLauncher(), settings);
     // ANSI, as most INI files are; UTF-16 when the code page lacks some of its letters.
     const std::wstring text = WithWindowsLineEnds(IniText(settings));
     std::string ini = EncodeText(text, TextEncoding::kAnsi);

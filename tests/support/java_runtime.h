@@ -43,6 +43,9 @@ bool TestingLauncher64();
 // The 32-bit and the 64-bit launcher of this build, whichever run this is.
 std::wstring Launcher32();
 std::wstring Launcher64();
+// Their console kind, built beside them: orvoc.exe and orvoc64.exe.
+std::wstring ConsoleLauncher32();
+std::wstring ConsoleLauncher64();
 
 // What the probe observed: its "key=value" lines, unescaped, in file order.
 class ProbeResults {
@@ -79,6 +82,8 @@ struct ProbeAppSettings {
     std::wstring runtimeLines;
     // Lines of a [Display] section, which is left out when this is empty.
     std::wstring displayLines;
+    // Both copies are of the console launchers (orvoc.exe, orvoc64.exe).
+    bool console = false;
     // orvo-pack options both launcher copies are packed with (e.g. L"--code-page",
     // L"utf-8"); none: plain copies.
     std::vector<std::wstring> packOptions;

@@ -44,6 +44,18 @@ UniqueFileHandle OpenStandardFile(const std::wstring& path) {
     return file;
 }
 
+// An inheritable handle for reading the file; null for an empty path.
+UniqueFileHandle OpenInputFile(const std::wstring& path) {
+    if (path.empty()) return {};
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ADD_FAILURE() << "cannot open " << path << ": " << SystemErrorText(GetLastError());
+    return file;
+}
+
+DWORD WINAPI ReadPipeToEnd(void* session);
+
 }  // namespace
 
 ExpectedWindow ExpectMessageBox(std::wstring text, int pressButtonId, std::wstring screenshotLabel) {
@@ -87,26 +99,44 @@ LauncherSession::LauncherSession(std::wstring launcher, const std::vector<std::w
     run_.commandLine = options_.commandLine ? *options_.commandLine : BuildCommandLine(run_.launcher, arguments);
     std::wstring environment = EnvironmentBlockWith(options_.environment);
     deadline_ = GetTickCount64() + options_.timeoutMs;
-    UniqueFileHandle output = OpenStandardFile(options_.stdOutputFile);
-    UniqueFileHandle error = OpenStandardFile(options_.stdErrorFile);
+    UniqueFileHandle input = OpenInputFile(options_.stdInputFile);
+    UniqueFileHandle output;
+    if (options_.outputToPipe) {
+        SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        HANDLE writeEnd = nullptr;
+        if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) ADD_FAILURE() << "cannot create the output pipe";
+        output.reset(writeEnd);
+        pipeReadEnd_.reset(readEnd);
+        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    } else {
+        output = OpenStandardFile(options_.stdOutputFile);
+    }
+    UniqueFileHandle error = options_.errorToOutput ? UniqueFileHandle() : OpenStandardFile(options_.stdErrorFile);
     ChildStartup startup;
+    startup.stdInput = input ? input.get() : nullptr;
     startup.workingDirectory = options_.workingDirectory;
     startup.environmentBlock = options_.environment.empty() ? nullptr : &environment;
     startup.stdOutput = output ? output.get() : nullptr;
-    startup.stdError = error ? error.get() : nullptr;
+    startup.stdError = options_.errorToOutput ? startup.stdOutput : error ? error.get() : nullptr;
     startup.alsoInherited = options_.alsoInherited;
     startup.showWindow = options_.showWindow;
     run_.startError = tree_.Start(run_.launcher, run_.commandLine, startup);
     run_.started = run_.startError == 0;
+    // The write end is the launcher's alone now: the pipe ends when its tree has ended.
+    output.reset();
+    if (pipeReadEnd_) pipeReader_.reset(CreateThread(nullptr, 0, &ReadPipeToEnd, this, 0, nullptr));
     if (!run_.started)
         ADD_FAILURE() << "cannot start " << run_.launcher << ": " << SystemErrorText(run_.startError) << " (error "
                       << run_.startError << ")";
 }
 
 LauncherSession::~LauncherSession() {
-    if (finished_ || !run_.started || tree_.Empty()) return;
-    tree_.KillAll(kKilledExitCode);
-    ADD_FAILURE() << "the run of " << run_.launcher << " was left unfinished; its process tree was killed";
+    if (!finished_ && run_.started && !tree_.Empty()) {
+        tree_.KillAll(kKilledExitCode);
+        ADD_FAILURE() << "the run of " << run_.launcher << " was left unfinished; its process tree was killed";
+    }
+    FinishPipeReader();  // the thread reads into this object
 }
 
 bool LauncherSession::WaitUntil(const std::function<bool(const LauncherRun&)>& condition, DWORD timeoutMs) {
@@ -127,9 +157,38 @@ LauncherRun LauncherSession::Finish() {
         tree_.Poll(0);
         run_.processes = tree_.Records();
         if (!run_.timedOut) run_.exitCode = tree_.RootExitCode().value_or(kNoExitCode);
+        FinishPipeReader();
         if (!run_.timedOut) CheckExpectationCounts();
     }
     return run_;
+}
+
+namespace {
+
+DWORD WINAPI ReadPipeToEnd(void* session) {
+    static_cast<LauncherSession*>(session)->ReadPipe();
+    return 0;
+}
+
+}  // namespace
+
+void LauncherSession::ReadPipe() {
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(pipeReadEnd_.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) piped_.append(buffer, read);
+}
+
+void LauncherSession::FinishPipeReader() {
+    if (!pipeReader_) return;
+    // The tree has ended, so the pipe has no writer left; a grandchild that escaped
+    // the job would keep it open, and a run never hangs.
+    if (WaitForSingleObject(pipeReader_.get(), 5000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the output pipe of " << run_.launcher << " was still open after the run";
+        CancelSynchronousIo(pipeReader_.get());
+        WaitForSingleObject(pipeReader_.get(), 5000);
+    }
+    pipeReader_.reset();
+    run_.piped = piped_;
 }
 
 bool LauncherSession::Pump(const std::function<bool(const LauncherRun&)>& condition, ULONGLONG deadline) {

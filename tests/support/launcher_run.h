@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/unique_handle.h"
 #include "support/environment_block.h"
 #include "support/process_tree.h"
 #include "support/window_snapshot.h"
@@ -56,6 +57,14 @@ struct RunOptions {
     // empty: it has none, as when started from the desktop.
     std::wstring stdOutputFile;
     std::wstring stdErrorFile;
+    // Its standard input is read from this file; empty: it has none.
+    std::wstring stdInputFile;
+    // Its standard output is a pipe, whose whole content becomes LauncherRun::piped
+    // (instead of stdOutputFile).
+    bool outputToPipe = false;
+    // Its standard error is the same handle as its standard output, as "2>&1" makes it
+    // (instead of stdErrorFile).
+    bool errorToOutput = false;
     std::optional<WORD> showWindow;  // the show state the launcher is started with
     // Further inheritable handles the launcher gets (they stay the caller's).
     std::vector<HANDLE> alsoInherited;
@@ -77,6 +86,7 @@ struct LauncherRun {
     int exitCode = kNoExitCode;
     std::vector<SeenWindow> windows;  // in the order they appeared
     std::vector<ProcessRecord> processes;  // the launcher first, then what it started
+    std::string piped;  // what came through the pipe of RunOptions::outputToPipe
 
     int UnexpectedWindowCount() const;
     // The windows matched to that expectation, in order.
@@ -102,6 +112,8 @@ public:
     LauncherRun Finish();
     // What has been seen so far.
     const LauncherRun& run() const noexcept { return run_; }
+    // The output pipe's reader thread: reads until the pipe has no writer left.
+    void ReadPipe();
     // True while the launcher itself (the root of the tree) runs.
     bool RootRunning() const { return tree_.RootRunning(); }
     // Ids of the run's processes that still run, the launcher first.
@@ -117,8 +129,14 @@ private:
     void KillOnTimeout();
     void CheckExpectationCounts() const;
 
+    void FinishPipeReader();
+
     RunOptions options_;
     ProcessTree tree_;
+    // The read end of the output pipe, emptied by a thread of its own into piped_.
+    UniqueFileHandle pipeReadEnd_;
+    UniqueKernelHandle pipeReader_;
+    std::string piped_;
     LauncherRun run_;
     ULONGLONG deadline_ = 0;
     std::vector<int> counts_;

@@ -46,7 +46,7 @@ bool HasEnded(HANDLE process) { return !process || WaitForSingleObject(process, 
 
 std::vector<HANDLE> InheritedBy(const ChildStartup& startup) {
     std::vector<HANDLE> handles = startup.alsoInherited;
-    for (HANDLE standard : {startup.stdOutput, startup.stdError})
+    for (HANDLE standard : {startup.stdInput, startup.stdOutput, startup.stdError})
         if (standard && std::find(handles.begin(), handles.end(), standard) == handles.end()) handles.push_back(standard);
     return handles;
 }
@@ -56,6 +56,7 @@ std::vector<HANDLE> InheritedBy(const ChildStartup& startup) {
 // none at all.
 void FillInStartup(const ChildStartup& startup, STARTUPINFOW& info) {
     info.dwFlags |= STARTF_USESTDHANDLES;
+    info.hStdInput = startup.stdInput;
     info.hStdOutput = startup.stdOutput;
     info.hStdError = startup.stdError;
     if (startup.showWindow) {

@@ -18,6 +18,7 @@ struct ListedProcess;
 struct ChildStartup {
     std::wstring workingDirectory;              // empty: the test program's own
     const std::wstring* environmentBlock = nullptr;  // null: inherit
+    HANDLE stdInput = nullptr;                  // inheritable; null: none
     HANDLE stdOutput = nullptr;                 // inheritable; null: none
     HANDLE stdError = nullptr;                  // inheritable; null: none
     std::vector<HANDLE> alsoInherited;          // further inheritable handles it gets

@@ -14,8 +14,9 @@ const char kPackUsage[] =
     "Makes a copy of an Orvo launcher that carries the application's own icon,\n"
     "version information, configuration and jar.\n"
     "\n"
-    "  --launcher FILE       the launcher to start from (orvo.exe, orvo64.exe, or an\n"
-    "                        executable packed before: what it carries is replaced)\n"
+    "  --launcher FILE       the launcher to start from (orvo.exe, orvo64.exe, orvoc.exe,\n"
+    "                        orvoc64.exe, or an executable packed before: what it carries\n"
+    "                        is replaced)\n"
     "  --out FILE            the executable to write: a new file, or a regular file it\n"
     "                        replaces (a link, folder, device or read-only file is refused)\n"
     "  --icon FILE.ico       the application's icon, every size in the file\n"
@@ -30,6 +31,9 @@ const char kPackUsage[] =
     "                        Java 17.0.7 or later, not 18); --code-page system undoes it\n"
     "  --long-paths          the process may use paths of more than 260 characters\n"
     "                        (Windows 10 1607 or later, with long paths enabled)\n"
+    "  --console             a console program, as java.exe: the caller waits for it, its\n"
+    "                        messages go to standard error (orvoc.exe, orvoc64.exe)\n"
+    "  --windows             a windowed program, as javaw.exe (orvo.exe, orvo64.exe)\n"
     "  --help                this text\n"
     "\n"
     "Exit status: 0 done, 1 an input is not what it should be, 2 wrong command line,\n"
@@ -68,6 +72,8 @@ PackOptions ParsePackOptions(const std::vector<std::string>& arguments) {
         if (name == "--help") { options.help = true; continue; }
         if (name == "--require-admin" && equals == std::string::npos) { options.requireAdministrator = true; continue; }
         if (name == "--long-paths" && equals == std::string::npos) { options.longPaths = true; continue; }
+        if (name == "--console" && equals == std::string::npos) { options.console = true; continue; }
+        if (name == "--windows" && equals == std::string::npos) { options.windows = true; continue; }
         std::optional<std::string>* field = name == "--launcher" ? &launcher : name == "--out" ? &out : TextOption(options, name);
         if (!field) throw UsageError("unknown option " + argument);
         if (equals != std::string::npos) SetOnce(*field, name, argument.substr(equals + 1));
@@ -77,6 +83,7 @@ PackOptions ParsePackOptions(const std::vector<std::string>& arguments) {
     if (options.help) return options;
     if (!launcher || !out) throw UsageError("--launcher and --out are required (see --help)");
     if (options.HasVersionFields() && !options.version) throw UsageError("--version is needed with the version texts");
+    if (options.console && options.windows) throw UsageError("--console and --windows exclude each other");
     options.launcher = *launcher;
     options.out = *out;
     return options;

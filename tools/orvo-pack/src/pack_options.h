@@ -21,6 +21,8 @@ struct PackOptions {
     bool requireAdministrator = false;
     std::optional<std::string> codePage;  // "utf-8" or "system"
     bool longPaths = false;
+    bool console = false;  // --console
+    bool windows = false;  // --windows
 
     bool HasVersionFields() const { return productName || version || company || description || copyright; }
 };

@@ -64,6 +64,8 @@ PackInputs ReadInputs(const PackOptions& options) {
     inputs.requireAdministrator = options.requireAdministrator;
     if (options.codePage) inputs.windowsSettings.codePage = ParsedCodePage(*options.codePage);
     inputs.windowsSettings.longPaths = options.longPaths;
+    if (options.console) inputs.subsystem = Subsystem::kConsole;
+    if (options.windows) inputs.subsystem = Subsystem::kWindows;
     return inputs;
 }
 

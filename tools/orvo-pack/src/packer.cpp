@@ -64,6 +64,17 @@ void ApplyResourceChanges(const PackInputs& inputs, std::vector<ResourceLeaf>& l
     }
 }
 
+bool ChangesResources(const PackInputs& inputs, bool withArchive) {
+    return inputs.icon || inputs.version || inputs.requireAdministrator || inputs.windowsSettings.any() ||
+           inputs.config || withArchive;
+}
+
+Bytes UnchangedResources(ByteSpan launcher, const PeImage& image, const PeSection& section) {
+    const std::uint32_t size = std::min(image.Directory(DataDirectory::kResource).size, section.rawSize);
+    const ByteSpan bytes = SubSpan(launcher, section.rawOffset, size);
+    return Bytes(bytes.begin(), bytes.end());
+}
+
 }  // namespace
 
 PackResult Pack(const PackInputs& inputs) {
@@ -76,8 +87,13 @@ PackResult Pack(const PackInputs& inputs) {
         : CarriedArchive(launcher, image, result.notes);
     ApplyResourceChanges(inputs, leaves, archive.has_value());
     const PeSection& section = image.sections()[ResourceSectionIndex(image)];
-    const Bytes resources = BuildResourceDirectory(std::move(leaves), section.virtualAddress);
+    // Resources that nothing changes keep their bytes: a launcher turned into its
+    // other kind differs from it in the subsystem and the checksum alone.
+    const Bytes resources = ChangesResources(inputs, archive.has_value())
+                                ? BuildResourceDirectory(std::move(leaves), section.virtualAddress)
+                                : UnchangedResources(launcher.bytes, image, section);
     result.executable = Reading(launcher, [&] { return ReplaceResourceSection(launcher.bytes, image, resources); });
+    if (inputs.subsystem) WriteU16(result.executable, image.SubsystemOffset(), static_cast<std::uint16_t>(*inputs.subsystem));
     if (archive) AppendBytes(result.executable, *archive);
     WriteChecksum(result.executable, image);
     return result;

@@ -60,6 +60,7 @@ public:
     std::uint32_t fileHeaderOffset() const noexcept { return fileHeaderOffset_; }
     std::uint32_t optionalHeaderOffset() const noexcept { return optionalHeaderOffset_; }
     std::uint32_t ChecksumOffset() const noexcept { return optionalHeaderOffset_ + 64; }
+    std::uint32_t SubsystemOffset() const noexcept { return optionalHeaderOffset_ + 68; }
     std::uint32_t SizeOfImageOffset() const noexcept { return optionalHeaderOffset_ + 56; }
     std::uint32_t SizeOfInitializedDataOffset() const noexcept { return optionalHeaderOffset_ + 8; }
 

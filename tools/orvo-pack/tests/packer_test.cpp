@@ -101,6 +101,30 @@ TEST(Pack, LeavesOutDataAfterTheImageThatIsNoArchive) {
     EXPECT_EQ(FindEmbeddedConfig(Unpack(result.executable).resources), std::nullopt);
 }
 
+// The kind is the subsystem field alone: a launcher turned into the other kind differs
+// from it in that field and the checksum, and turns back; with other parts it is set too.
+TEST(Pack, TurnsTheKindEitherWayAndChangesNothingElse) {
+    const Bytes windowed = test::LauncherLikePe(test::LauncherResources());
+    const PeImage image = PeImage::Parse(windowed);
+    PackInputs toConsole;
+    toConsole.launcher = {"orvo.exe", windowed};
+    toConsole.subsystem = Subsystem::kConsole;
+    const Bytes console = Pack(toConsole).executable;
+    ASSERT_EQ(console.size(), windowed.size());
+    EXPECT_EQ(ReadU16(console, image.SubsystemOffset()), 3);
+    EXPECT_EQ(ReadU32(console, image.ChecksumOffset()), PeChecksum(console, image.ChecksumOffset()));
+    for (std::size_t i = 0; i < windowed.size(); ++i) {
+        const bool inFields = (i >= image.ChecksumOffset() && i < image.ChecksumOffset() + 4) ||
+                              i == image.SubsystemOffset() || i == image.SubsystemOffset() + 1u;
+        if (!inFields) ASSERT_EQ(windowed[i], console[i]) << "byte " << i;
+    }
+    PackInputs back{.launcher = {"orvoc.exe", console}};
+    back.subsystem = Subsystem::kWindows;
+    EXPECT_EQ(ReadU16(Pack(back).executable, image.SubsystemOffset()), 2);
+    PackInputs everything = test::EveryPackInput(console);
+    EXPECT_EQ(ReadU16(Pack(everything).executable, image.SubsystemOffset()), 3);
+}
+
 TEST(Pack, NamesTheInputAtFault) {
     const Bytes launcher = test::LauncherLikePe(test::LauncherResources());
     struct Case {

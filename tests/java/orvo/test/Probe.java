@@ -2,7 +2,9 @@ package orvo.test;
 
 import java.awt.Dimension;
 import java.awt.SplashScreen;
+import java.io.BufferedReader;
 import java.io.IOException;
+import java.io.InputStreamReader;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
@@ -25,7 +27,8 @@ import javax.swing.SwingUtilities;
  *
  * <p>Commands: {@code results PATH}, {@code print-args}, {@code print-env NAME},
  * {@code print-prop NAME}, {@code max-memory}, {@code code-source},
- * {@code stdout TEXT}, {@code stderr TEXT}, {@code sleep MS},
+ * {@code stdout TEXT}, {@code stderr TEXT}, {@code echo-stdin} (standard input's lines
+ * to standard output, up to its end), {@code sleep MS},
  * {@code wait-file PATH} (at most two minutes), {@code write-file PATH TEXT},
  * {@code non-daemon-thread MS PATH}, {@code load-library PATH}, {@code open-java-lang}, {@code exit N},
  * {@code throw TEXT}, {@code return N} (the value {@code secondaryMain} returns),
@@ -116,6 +119,7 @@ public final class Probe {
             case "code-source": report("code-source", codeSource()); break;
             case "stdout": System.out.println(take()); System.out.flush(); break;
             case "stderr": System.err.println(take()); System.err.flush(); break;
+            case "echo-stdin": echoStandardInput(); break;
             case "sleep": Thread.sleep(Long.parseLong(take())); break;
             case "wait-file": waitForFile(Paths.get(take())); break;
             case "return": returnValue = Integer.parseInt(take()); break;
@@ -226,6 +230,12 @@ public final class Probe {
                 e.printStackTrace();
             }
         }, "orvo-probe-hook"));
+    }
+
+    private static void echoStandardInput() throws IOException {
+        BufferedReader input = new BufferedReader(new InputStreamReader(System.in, StandardCharsets.UTF_8));
+        for (String line = input.readLine(); line != null; line = input.readLine()) System.out.println(line);
+        System.out.flush();
     }
 
     private static void waitForFile(Path path) throws InterruptedException {

@@ -6,6 +6,8 @@ import static org.junit.jupiter.api.Assertions.assertNotNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.io.IOException;
+import java.nio.ByteBuffer;
+import java.nio.ByteOrder;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
@@ -73,6 +75,23 @@ final class SampleProjectTest {
                 LAUNCH_LIMIT_SECONDS);
         assertEquals(0, run.status, run.output);
         assertTrue(run.output.contains("Arguments: paired"), run.output);
+    }
+
+    // kind=console starts from the console launcher: the executable is marked for the console.
+    @Test
+    void theConsoleKindIsAConsoleProgram() throws Exception {
+        final Path project = WORK.resolve("console");
+        final Command maven = mavenOnFreshCopy(project, "-Dorvo.kind=console", "package");
+        assertEquals(0, maven.status, maven.output);
+        final Path target = project.resolve("target");
+        final ByteBuffer exe = ByteBuffer.wrap(Files.readAllBytes(target.resolve("hello.exe"))).order(ByteOrder.LITTLE_ENDIAN);
+        final int subsystemAt = exe.getInt(0x3C) + 24 + 68;
+        assertEquals(3, exe.getShort(subsystemAt), "the executable is not marked for the console subsystem");
+        Files.createSymbolicLink(target.resolve("jre"), ROOT.resolve("build/runtime/jdk"));
+        final Command run = Command.run(List.of("wine", target.resolve("hello.exe").toString(), "at a prompt"), target,
+                LAUNCH_LIMIT_SECONDS);
+        assertEquals(0, run.status, run.output);
+        assertTrue(run.output.contains("Arguments: at a prompt"), run.output);
     }
 
     @Test

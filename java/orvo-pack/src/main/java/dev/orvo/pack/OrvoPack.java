@@ -70,6 +70,7 @@ public final class OrvoPack {
             inputs.version(versionFrom(options));
         }
         options.value("--code-page").map(OrvoPack::parsedCodePage).ifPresent(inputs::codePage);
+        options.subsystem().ifPresent(inputs::subsystem);
         return inputs.requireAdministrator(options.requireAdministrator()).longPaths(options.longPaths());
     }
 

@@ -12,6 +12,7 @@ public final class PackInputs {
     private boolean requireAdministrator;
     private ManifestSettings.CodePage codePage;
     private boolean longPaths;
+    private Subsystem subsystem;
 
     /** {@code launcher}: a plain launcher or an executable packed before. */
     public PackInputs(InputFile launcher) {
@@ -55,6 +56,12 @@ public final class PackInputs {
         return this;
     }
 
+    /** The kind of launcher to make; without one, the launcher's kind is kept. */
+    public PackInputs subsystem(Subsystem value) {
+        subsystem = value;
+        return this;
+    }
+
     InputFile launcher() {
         return launcher;
     }
@@ -85,6 +92,10 @@ public final class PackInputs {
 
     boolean longPaths() {
         return longPaths;
+    }
+
+    Optional<Subsystem> subsystem() {
+        return Optional.ofNullable(subsystem);
     }
 
     boolean changesWindowsSettings() {

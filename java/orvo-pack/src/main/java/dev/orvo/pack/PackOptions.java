@@ -13,8 +13,9 @@ final class PackOptions {
             + "Makes a copy of an Orvo launcher that carries the application's own icon,\n"
             + "version information, configuration and jar.\n"
             + "\n"
-            + "  --launcher FILE       the launcher to start from (orvo.exe, orvo64.exe, or an\n"
-            + "                        executable packed before: what it carries is replaced)\n"
+            + "  --launcher FILE       the launcher to start from (orvo.exe, orvo64.exe, orvoc.exe,\n"
+            + "                        orvoc64.exe, or an executable packed before: what it carries\n"
+            + "                        is replaced)\n"
             + "  --out FILE            the executable to write: a new file, or a regular file it\n"
             + "                        replaces (a link, folder, device or read-only file is refused)\n"
             + "  --icon FILE.ico       the application's icon, every size in the file\n"
@@ -29,6 +30,9 @@ final class PackOptions {
             + "                        Java 17.0.7 or later, not 18); --code-page system undoes it\n"
             + "  --long-paths          the process may use paths of more than 260 characters\n"
             + "                        (Windows 10 1607 or later, with long paths enabled)\n"
+            + "  --console             a console program, as java.exe: the caller waits for it, its\n"
+            + "                        messages go to standard error (orvoc.exe, orvoc64.exe)\n"
+            + "  --windows             a windowed program, as javaw.exe (orvo.exe, orvo64.exe)\n"
             + "  --help                this text\n"
             + "\n"
             + "Exit status: 0 done, 1 an input is not what it should be, 2 wrong command line,\n"
@@ -43,6 +47,8 @@ final class PackOptions {
     private boolean help;
     private boolean requireAdministrator;
     private boolean longPaths;
+    private boolean console;
+    private boolean windows;
 
     private PackOptions() {}
 
@@ -56,6 +62,11 @@ final class PackOptions {
 
     boolean longPaths() {
         return longPaths;
+    }
+
+    /** --console or --windows; empty when neither is given. */
+    Optional<Subsystem> subsystem() {
+        return console ? Optional.of(Subsystem.CONSOLE) : windows ? Optional.of(Subsystem.WINDOWS) : Optional.empty();
     }
 
     /** The value of a text option such as "--icon"; empty when it is not given. */
@@ -90,6 +101,14 @@ final class PackOptions {
                 options.longPaths = true;
                 continue;
             }
+            if (name.equals("--console") && equals < 0) {
+                options.console = true;
+                continue;
+            }
+            if (name.equals("--windows") && equals < 0) {
+                options.windows = true;
+                continue;
+            }
             if (!TEXT_OPTIONS.contains(name)) {
                 throw usageError("unknown option " + argument);
             }
@@ -109,6 +128,9 @@ final class PackOptions {
         }
         if (options.hasVersionFields() && !options.values.containsKey("--version")) {
             throw usageError("--version is needed with the version texts");
+        }
+        if (options.console && options.windows) {
+            throw usageError("--console and --windows exclude each other");
         }
         return options;
     }

@@ -16,7 +16,7 @@ public final class Packer {
      * The launcher with each given part in place of what it carried: its main icon, its
      * version resource, its embedded configuration (with "Embedded Jar" on whenever an
      * archive is carried), its archive, its manifest's execution level and Windows
-     * settings (code page, long paths). What is not given is kept, an archive from an
+     * settings (code page, long paths), its subsystem. What is not given is kept, an archive from an
      * earlier pack included. Throws PackError whose message starts with the name of the
      * input at fault.
      */
@@ -30,10 +30,25 @@ public final class Packer {
                 : carriedArchive(launcher, image, notes);
         applyResourceChanges(inputs, leaves, archive.isPresent());
         final PeSection section = image.sections().get(PeWriter.resourceSectionIndex(image));
-        final byte[] resources = ResourceDirectoryWriter.build(leaves, section.virtualAddress);
+        // Resources that nothing changes keep their bytes: a launcher turned into its
+        // other kind differs from it in the subsystem and the checksum alone.
+        final byte[] resources = changesResources(inputs, archive.isPresent())
+                ? ResourceDirectoryWriter.build(leaves, section.virtualAddress)
+                : unchangedResources(launcher.view(), image, section);
         final ByteBuilder executable = reading(launcher, () -> PeWriter.replaceResourceSection(launcher.view(), image, resources));
+        inputs.subsystem().ifPresent(kind -> executable.putU16(image.subsystemOffset(), kind.value));
         archive.ifPresent(executable::append);
         return new PackResult(PeWriter.withChecksum(executable, image), notes);
+    }
+
+    private static boolean changesResources(PackInputs inputs, boolean withArchive) {
+        return inputs.icon().isPresent() || inputs.version().isPresent() || inputs.requireAdministrator()
+                || inputs.changesWindowsSettings() || inputs.config().isPresent() || withArchive;
+    }
+
+    private static byte[] unchangedResources(ByteView launcher, PeImage image, PeSection section) {
+        final long size = Math.min(image.directory(DataDirectory.RESOURCE).size, section.rawSize);
+        return launcher.sub(section.rawOffset, size).toArray();
     }
 
     /** Runs {@code step}, putting the input's name in front of a failure's message. */

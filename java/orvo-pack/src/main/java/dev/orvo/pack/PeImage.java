@@ -185,6 +185,10 @@ final class PeImage {
         return optionalHeaderOffset + 64;
     }
 
+    long subsystemOffset() {
+        return optionalHeaderOffset + 68;
+    }
+
     long sizeOfImageOffset() {
         return optionalHeaderOffset + 56;
     }

@@ -143,8 +143,10 @@ final class NativeComparisonTest {
             for (List<String> settings : SETTINGS) {
                 cases.add(with(launcher, settings.toArray(String[]::new)));
             }
+            cases.add(with(launcher, "--console"));
+            cases.add(with(launcher, "--windows", "--long-paths"));
             final List<String> all = new ArrayList<>(full(launcher));
-            all.addAll(List.of("--code-page", "utf-8", "--long-paths"));
+            all.addAll(List.of("--code-page", "utf-8", "--long-paths", "--console"));
             cases.add(all);
         }
         final String launcher = input("launcher-64.exe");
@@ -193,6 +195,8 @@ final class NativeComparisonTest {
         cases.add(with(launcher, "--long-paths=yes"));
         cases.add(with(launcher, "--long-paths", "--long-paths", "--code-page", "65001"));
         cases.add(with(input("launcher-absent.exe"), "--code-page", "ansi"));
+        cases.add(with(launcher, "--console=yes"));
+        cases.add(with(launcher, "--console", "--console", "--windows"));
     }
 
     private static void addFileAccessCases(List<List<String>> cases) {
