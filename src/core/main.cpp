@@ -35,8 +35,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     {
         orvo::CLauncherApp app;
         SetThreadLocale(GetSystemDefaultLCID());
-        // Makes user32 set up this thread's window state before any dialog or box.
-        DefWindowProcW(nullptr, 0, 0, 0);
+        // Nothing here touches the windowing libraries: a start that shows no box,
+        // dialog or splash never loads them (see delay_load.cpp).
         exitCode = Launch(app);
     }  // teardown
     if (orvo::TraceEnabled()) orvo::Trace(L"exit", L"code " + orvo::DecimalText(exitCode));
