@@ -2,9 +2,9 @@
 // named on its command line (by full path, with the search flags the launcher uses
 // for it) and calls JNI_CreateJavaVM, then exits with 0 when the VM was created.
 // Built twice: the plain floor imports kernel32 alone; the second build
-// (ORVO_FLOOR_LAUNCHER_IMPORTS) is a windowed program that imports every system
-// library the launcher does, so that the loader's work for them, large under wine,
-// is part of its floor too.
+// (ORVO_FLOOR_LAUNCHER_IMPORTS) is a windowed program that imports the windowing
+// and shell libraries at start, which the launcher loads only to show something:
+// it shows what the loader's work for them, large under wine, would cost.
 // Usage: orvo_bench_jvm_floor <full path of jvm.dll> <class path option>
 #include <windows.h>
 

@@ -95,7 +95,7 @@ int CLauncherApp::HostJvm() {
     // the VM writes its errors with.
     host.CaptureStartupErrors();
     // Before the VM exists: the runtime loads these by bare name, which searches the
-    // launcher's folder first.
+    // launcher's folder first (the others before the program's classes run).
     PreloadSystemLibraries(kRuntimeBareNameLibraries);
     if (!host.PrepareEnvironment(jvmPath, settings.libraryPath, settings.systemPath)) return -1;
     // A service shows no window at all.
@@ -144,6 +144,7 @@ DWORD CLauncherApp::RunJvm() {
 
 MainOutcome CLauncherApp::CallMain() {
     TraceStage(L"VM created");
+    PreloadSystemLibraries(kJavaCodeBareNameLibraries);
     singleInstance.ServeVm(host.vm());
     MainClassCall call = MainCall();
     TraceMainCall(call);

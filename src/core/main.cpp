@@ -6,7 +6,6 @@
 #include "core/launcher_app.h"
 #include "core/service_control.h"
 #include "foundation/dll_search.h"
-#include "foundation/launcher_kind.h"
 #include "foundation/trace.h"
 #include "foundation/text_format.h"
 
@@ -36,9 +35,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     {
         orvo::CLauncherApp app;
         SetThreadLocale(GetSystemDefaultLCID());
-        // Makes user32 set up this thread's window state before any dialog or box; a
-        // console launcher shows none unless a splash screen is asked for.
-        if (!orvo::IsConsoleLauncher()) DefWindowProcW(nullptr, 0, 0, 0);
+        // Nothing here touches the windowing libraries: a start that shows no box,
+        // dialog or splash never loads them (see delay_load.cpp).
         exitCode = Launch(app);
     }  // teardown
     if (orvo::TraceEnabled()) orvo::Trace(L"exit", L"code " + orvo::DecimalText(exitCode));

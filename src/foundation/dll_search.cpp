@@ -26,15 +26,19 @@ HMODULE LoadRuntimeLibrary(const std::wstring& path, std::initializer_list<std::
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-void PreloadSystemLibraries(std::span<const wchar_t* const> names) {
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library || GetLastError() != ERROR_INVALID_PARAMETER) return library;
     wchar_t system[MAX_PATH];
     const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    for (const wchar_t* name : names) {
-        std::wstring path = std::wstring(system, length) + L"\\" + name;
-        // Never freed: the runtime's own load of the name must keep finding it.
-        LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    }
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    const std::wstring path = std::wstring(system, length) + L"\\" + name;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+void PreloadSystemLibraries(std::span<const wchar_t* const> names) {
+    // Never freed: the runtime's own load of the name must keep finding it.
+    for (const wchar_t* name : names) LoadSystemLibrary(name);
 }
 
 void RemoveCurrentFolderFromDllSearch() noexcept {

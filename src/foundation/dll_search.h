@@ -24,6 +24,14 @@ inline constexpr DWORD kRuntimeLibrarySearch =
 // through Path. Null on failure, with the last error set.
 HMODULE LoadRuntimeLibrary(const std::wstring& path, std::initializer_list<std::wstring> folders);
 
+// Loads a system library by its file name ("user32.dll") from the system folder
+// alone: neither the launcher's folder, the current folder nor Path is searched. A
+// name the process's manifest redirects (the common controls) still gets the
+// version it asks for. Where the system does not know the search flags (a Windows 7
+// without the DLL-search update), the full path in the system folder is the same
+// file. Null on failure, with the last error set.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
 // Loads the system's copy of each library (from the system folder, by its full path)
 // and keeps it loaded for the life of the process. For the libraries a Java runtime
 // loads by bare name when it first needs them (dbghelp.dll for a stack trace): the
@@ -33,10 +41,15 @@ HMODULE LoadRuntimeLibrary(const std::wstring& path, std::initializer_list<std::
 void PreloadSystemLibraries(std::span<const wchar_t* const> names);
 
 // The system libraries (none of them one the system always takes from System32) that a
-// Java runtime loads by bare name while it hosts a Swing program: dbghelp.dll as the
-// VM starts, opengl32.dll for Java 2D, and what its network library imports.
-inline constexpr const wchar_t* kRuntimeBareNameLibraries[] = {L"dbghelp.dll", L"opengl32.dll", L"winhttp.dll",
-                                                                L"mswsock.dll"};
+// Java runtime loads by bare name while it hosts a Swing program. Before the VM is
+// created: dbghelp.dll, which the VM loads as it starts, and mswsock.dll, which its
+// network library needs and an agent started with the VM (debugging, management) may
+// use already.
+inline constexpr const wchar_t* kRuntimeBareNameLibraries[] = {L"dbghelp.dll", L"mswsock.dll"};
+// Once the VM exists, before any of the program's classes runs: opengl32.dll for Java
+// 2D and winhttp.dll for the system's proxy settings. Both bring the windowing
+// libraries along, which a start should not pay for before the VM.
+inline constexpr const wchar_t* kJavaCodeBareNameLibraries[] = {L"opengl32.dll", L"winhttp.dll"};
 
 // Takes the current folder out of the DLL search of the whole process, for every
 // library loaded from now on without search flags. Path stays: the Java program's

@@ -54,6 +54,10 @@ bool CSingleInstance::SetUp(const LauncherSettings& settings, const std::vector<
     if (!identity) return TurnOffAfterError(L"own file unreadable");
     launcherPath = *ownPath;
     names = NamesFor(*identity);
+    // The answer of a running instance comes as a message to this thread: its queue
+    // must exist before the request goes out, so that an early answer waits in it.
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     enabled = true;
     return Join(settings, arguments, false);
 }

@@ -3,23 +3,11 @@
 #include <string>
 #include <utility>
 
+#include "foundation/dll_search.h"
+
 namespace orvo {
 
 namespace {
-
-constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-
-// A Windows 7 without the DLL-search update refuses the flag (ERROR_INVALID_PARAMETER);
-// the full path in the system folder is the same file there.
-HMODULE LoadFromSystemFolder(const wchar_t* name) {
-    HMODULE library = LoadLibraryExW(name, nullptr, kSearchSystem32);
-    if (library || GetLastError() != ERROR_INVALID_PARAMETER) return library;
-    wchar_t folder[MAX_PATH];
-    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    std::wstring path = std::wstring(folder, length) + L"\\" + name;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
 
 template <typename Function>
 bool Resolve(HMODULE library, const char* name, Function& entry) {
@@ -48,7 +36,7 @@ bool ResolveAll(HMODULE library, GdiplusFlatApi& api) {
 }  // namespace
 
 std::optional<GdiplusSession> GdiplusSession::Start() {
-    UniqueModule library(LoadFromSystemFolder(L"gdiplus.dll"));
+    UniqueModule library(LoadSystemLibrary(L"gdiplus.dll"));
     GdiplusFlatApi api{};
     if (!library || !ResolveAll(library.get(), api)) return std::nullopt;
     GdiplusStartupInput input;

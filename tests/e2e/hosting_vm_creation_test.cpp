@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "hosting_test_app.h"
 #include "support/file_tree.h"
+#include "support/process_inspection.h"
 #include "support/test_environment.h"
 
 namespace orvo::test {
@@ -135,6 +137,24 @@ TEST(HostingVmCreation, LibraryThatIsNoDllIsNamedWithTheSystemError) {
     LauncherRun run = app.Run(
         {}, {ExpectErrorBox(L"Failed to load Java VM library: " + app.runtime.jvmPath() + L" (errno = 193).\n")});
     EXPECT_EQ(run.exitCode, -1);
+}
+
+// A start that shows nothing before the VM loads none of the windowing libraries
+// before it: the process is looked at while JNI_CreateJavaVM waits.
+TEST(HostingVmCreation, NoWindowingLibraryIsLoadedBeforeTheVm) {
+    HostedApp app(HostedApp::DefaultJvmIni().Set("create_wait_file", L"go.txt"));
+    RunOptions options;
+    options.environment = {{L"JAVA_HOME", std::nullopt}};
+    LauncherSession session(app.launcher, {}, options);
+    const bool creating =
+        session.WaitUntil([&](const LauncherRun&) { return !app.Log().creations.empty(); }, kDefaultRunTimeoutMs);
+    const std::vector<DWORD> live = session.LiveProcessIds();
+    ASSERT_TRUE(creating && !live.empty());
+    const std::vector<std::wstring> modules = LoadedModuleNames(live.front());
+    WriteFileBytes(app.runtime.binFolder() + L"\\server\\go.txt", "go");
+    EXPECT_EQ(session.Finish().exitCode, 0);
+    EXPECT_NE(std::find(modules.begin(), modules.end(), L"jvm.dll"), modules.end());
+    EXPECT_EQ(WindowingLibraries(modules), std::vector<std::wstring>{});
 }
 
 TEST(HostingVmThread, WithoutXssTheStackIsTheSizeTheVmReports) {

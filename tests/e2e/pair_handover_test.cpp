@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "hosting_test_app.h"
 #include "support/file_tree.h"
+#include "support/process_inspection.h"
 #include "support/test_environment.h"
 #include "support/ui_automation.h"
 
@@ -120,6 +123,22 @@ TEST_F(PairHandOverTest, NoHandleButTheStandardOnesGoesOnToThePair) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BROKEN_PIPE));
     folder.WriteText(kProgramStartsFile, L"go");
     EXPECT_EQ(WaitForSingleObject(pair.get(), kDefaultRunTimeoutMs), static_cast<DWORD>(WAIT_OBJECT_0));
+}
+
+// The launcher that hands over shows nothing: while its pair runs the program, none of
+// the windowing libraries has been loaded into it.
+TEST_F(PairHandOverTest, TheLauncherThatHandsOverLoadsNoWindowingLibrary) {
+    runtime.WriteIni(HostedApp::DefaultJvmIni().Set("main_wait_file", folder.PathOf(kProgramStartsFile)));
+    LauncherSession session(launcher, {}, Options());
+    const bool mainRunning =
+        session.WaitUntil([&](const LauncherRun&) { return !runtime.ReadLog().mainCalls.empty(); }, kDefaultRunTimeoutMs);
+    const std::vector<DWORD> live = session.LiveProcessIds();
+    ASSERT_TRUE(mainRunning && live.size() == 2u) << live.size() << " processes";
+    const std::vector<std::wstring> modules = LoadedModuleNames(live.front());
+    folder.WriteText(kProgramStartsFile, L"go");
+    EXPECT_EQ(session.Finish().exitCode, 0);
+    EXPECT_NE(std::find(modules.begin(), modules.end(), L"kernel32.dll"), modules.end());
+    EXPECT_EQ(WindowingLibraries(modules), std::vector<std::wstring>{});
 }
 
 TEST_F(PairHandOverTest, APairThatCannotBeStartedIsReported) {

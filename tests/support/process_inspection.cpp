@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <iterator>
+#include <string_view>
 
 #include "foundation/unique_handle.h"
 #include "support/harness_error.h"
@@ -24,6 +26,16 @@ std::vector<std::wstring> LoadedModuleNames(DWORD processId) {
         names.push_back(std::move(name));
     }
     return names;
+}
+
+std::vector<std::wstring> WindowingLibraries(const std::vector<std::wstring>& modules) {
+    const std::wstring_view windowing[] = {L"user32.dll",  L"gdi32.dll",   L"comctl32.dll", L"comdlg32.dll",
+                                           L"shell32.dll", L"shlwapi.dll", L"ole32.dll",    L"gdiplus.dll"};
+    std::vector<std::wstring> found;
+    for (const std::wstring& name : modules) {
+        if (std::find(std::begin(windowing), std::end(windowing), name) != std::end(windowing)) found.push_back(name);
+    }
+    return found;
 }
 
 int ThreadCount(DWORD processId) {

@@ -13,6 +13,10 @@ namespace orvo::test {
 // Throws HarnessError when the process cannot be listed.
 std::vector<std::wstring> LoadedModuleNames(DWORD processId);
 
+// Those of `modules` (names as LoadedModuleNames gives them) that only showing a box,
+// a dialog or a window needs: the windowing, shell and COM libraries.
+std::vector<std::wstring> WindowingLibraries(const std::vector<std::wstring>& modules);
+
 // The number of threads the process has now.
 int ThreadCount(DWORD processId);
 
