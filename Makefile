@@ -12,7 +12,17 @@ FUZZ_SMOKE_SECONDS ?= 3
 VERSION := $(shell cat $(CURDIR)/VERSION)
 MAVEN := mvn --batch-mode -f $(CURDIR)/java/pom.xml -Drevision=$(VERSION)
 
-.PHONY: all setup runtimes configure build test checks fuzz demo bench dist clean
+# What `mvn install` builds the Java parts from, and what it puts into the local Maven
+# repository. The stamp says when this tree last installed them.
+JAVA_SOURCES := $(shell find $(CURDIR)/java -type f)
+PACKED_LAUNCHERS := $(BUILD_DIR)/i686/orvo.exe $(BUILD_DIR)/x86_64/orvo64.exe \
+  $(BUILD_DIR)/i686/orvoc.exe $(BUILD_DIR)/x86_64/orvoc64.exe
+MAVEN_REPOSITORY := $(HOME)/.m2/repository/dev/orvo
+INSTALLED_JARS := $(MAVEN_REPOSITORY)/orvo-pack/$(VERSION)/orvo-pack-$(VERSION).jar \
+  $(MAVEN_REPOSITORY)/orvo-maven-plugin/$(VERSION)/orvo-maven-plugin-$(VERSION).jar
+JAVA_INSTALLED := $(BUILD_DIR)/java/installed.stamp
+
+.PHONY: all setup runtimes configure build java-install force test checks fuzz demo bench dist clean
 
 all: build
 
@@ -39,13 +49,27 @@ build: runtimes configure
 	cmake --build $(BUILD_DIR)/i686
 	cmake --build $(BUILD_DIR)/x86_64
 	cmake --build $(BUILD_DIR)/native
-	@# The console launchers are the windowed ones marked for the console subsystem,
-	@# made by the same step that turns a user's packed launcher into its console kind.
-	$(BUILD_DIR)/native/orvo-pack --console --launcher $(BUILD_DIR)/i686/orvo.exe --out $(BUILD_DIR)/i686/orvoc.exe
-	$(BUILD_DIR)/native/orvo-pack --console --launcher $(BUILD_DIR)/x86_64/orvo64.exe --out $(BUILD_DIR)/x86_64/orvoc64.exe
-	@# After the launchers: the plugin's jar carries them. Installed into the local Maven
-	@# repository, for any project on this machine.
+	@# After the launchers, in a second make that sees their new times: the console
+	@# launchers, then the plugin's jar, which carries all four.
+	@$(MAKE) --no-print-directory java-install
+
+# The console launchers are the windowed ones marked for the console subsystem, made by
+# the same step that turns a user's packed launcher into its console kind.
+$(BUILD_DIR)/i686/orvoc.exe: $(BUILD_DIR)/i686/orvo.exe $(BUILD_DIR)/native/orvo-pack
+	$(BUILD_DIR)/native/orvo-pack --console --launcher $< --out $@
+$(BUILD_DIR)/x86_64/orvoc64.exe: $(BUILD_DIR)/x86_64/orvo64.exe $(BUILD_DIR)/native/orvo-pack
+	$(BUILD_DIR)/native/orvo-pack --console --launcher $< --out $@
+
+# The Java parts, installed into the local Maven repository for any project on this
+# machine: again only when something they are built from changed, or when the installed
+# jars are missing or newer than the stamp (another clone of the project installed its own).
+java-install: $(JAVA_INSTALLED)
+$(JAVA_INSTALLED): $(JAVA_SOURCES) $(CURDIR)/VERSION $(PACKED_LAUNCHERS) $(wildcard $(INSTALLED_JARS)) \
+    $(if $(filter-out $(wildcard $(INSTALLED_JARS)),$(INSTALLED_JARS)),force)
 	$(MAVEN) --quiet -DskipTests install
+	@mkdir -p $(@D) && touch $@
+
+force:
 
 # Checks that need no build: includes point down the floors, the scripts are clean.
 checks: setup

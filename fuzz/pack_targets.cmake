@@ -9,8 +9,9 @@ add_library(orvo_pack_pure STATIC
   ${ORVO_PACK_SRC}/pe_image.cpp
   ${ORVO_PACK_SRC}/pe_writer.cpp
   ${ORVO_PACK_SRC}/resource_tree.cpp
-  ${ORVO_PACK_SRC}/zip_archive.cpp)
-target_include_directories(orvo_pack_pure PUBLIC ${ORVO_PACK_SRC})
+  ${ORVO_PACK_SRC}/zip_archive.cpp
+  ${ORVO_SRC}/foundation/pe_headers.cpp)
+target_include_directories(orvo_pack_pure PUBLIC ${ORVO_PACK_SRC} ${ORVO_SRC})
 target_compile_options(orvo_pack_pure PRIVATE -fsanitize=fuzzer-no-link)
 
 foreach(target pack_pe_image pack_icon_file pack_zip_archive pack_manifest_settings)

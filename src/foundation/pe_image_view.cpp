@@ -1,7 +1,6 @@
 #include "foundation/pe_image_view.h"
 
 #include <cstdint>
-#include <optional>
 #include <span>
 
 #include "foundation/pe_headers.h"
@@ -13,15 +12,16 @@ namespace orvo {
 PeImageView::PeImageView(const std::wstring& path) {
     if (!MapWholeFile(path)) return;
     const auto* base = static_cast<const unsigned char*>(view_.get());
-    std::optional<PeHeaders> headers = ReadPeHeaders(std::span(base, viewSize_));
-    if (!headers) return;
+    // Lenient: any image whose headers could be read, with the directories inside the file.
+    const PeHeaders headers = ReadPeHeaders(std::span(base, viewSize_));
+    if (!headers.headersRead) return;
     valid_ = true;
-    is64_ = headers->is64;
-    machine_ = headers->machine;
-    ntHeaders_ = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + headers->ntHeadersOffset);
-    dataDirectoryCount_ = headers->dataDirectoryCount;
+    is64_ = headers.is64;
+    machine_ = headers.machine;
+    ntHeaders_ = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + headers.ntHeadersOffset);
+    dataDirectoryCount_ = headers.dataDirectoryCount;
     if (dataDirectoryCount_ > 0)
-        dataDirectories_ = reinterpret_cast<const IMAGE_DATA_DIRECTORY*>(base + headers->dataDirectoriesOffset);
+        dataDirectories_ = reinterpret_cast<const IMAGE_DATA_DIRECTORY*>(base + headers.dataDirectoriesOffset);
 }
 
 bool PeImageView::MapWholeFile(const std::wstring& path) {

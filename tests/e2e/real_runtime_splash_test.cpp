@@ -81,10 +81,7 @@ TEST(RealRuntimeSplash, OwnSplashGoesWhenTheFirstJavaWindowShows) {
     ProbeApp app(folder, settings);
     HWND splash = nullptr;
     bool goneWhileWindowShown = false;
-    ExpectedWindow frame;
-    frame.description = L"the probe's Swing window";
-    frame.matches = [](const WindowSnapshot& w) { return w.title == L"Orvo probe window"; };
-    frame.screenshotLabel = L"java-window";
+    ExpectedWindow frame = ExpectProbeWindow(L"java-window");
     frame.respond = [&](const WindowSnapshot& w) {
         goneWhileWindowShown = splash && WaitUntilHidden(splash, 1000) && IsWindowVisible(w.handle);
     };

@@ -220,6 +220,14 @@ bool BundledRuntimeFolder::RemoveAllButRuntime() const {
     return removed;
 }
 
+ExpectedWindow ExpectProbeWindow(std::wstring screenshotLabel) {
+    ExpectedWindow expected;
+    expected.description = L"the probe's Swing window";
+    expected.matches = [](const WindowSnapshot& w) { return w.title == L"Orvo probe window"; };
+    expected.screenshotLabel = std::move(screenshotLabel);
+    return expected;
+}
+
 ExpectedWindow ExpectJavaExceptionDialog(int button, std::wstring* stackTraceSeen) {
     constexpr int kStackTraceEdit = 208;
     ExpectedWindow expected;

@@ -140,6 +140,9 @@ private:
     std::wstring path_;
 };
 
+// The probe's Swing frame ("show-window"), once and left alone to close itself.
+ExpectedWindow ExpectProbeWindow(std::wstring screenshotLabel = {});
+
 // The "Java Exception" dialog, answered with `button` (IDOK: Ignore, IDCANCEL: Stop)
 // after its stack trace is copied to *stackTraceSeen.
 ExpectedWindow ExpectJavaExceptionDialog(int button, std::wstring* stackTraceSeen);

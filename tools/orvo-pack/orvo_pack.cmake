@@ -7,11 +7,12 @@ get_filename_component(ORVO_PACK_ROOT ${ORVO_PACK_DIR}/../.. ABSOLUTE)
 file(GLOB ORVO_PACK_SOURCES CONFIGURE_DEPENDS ${ORVO_PACK_DIR}/src/*.cpp)
 list(REMOVE_ITEM ORVO_PACK_SOURCES ${ORVO_PACK_DIR}/src/main.cpp)
 # The launcher's own pure code for the embedded configuration (its format and the
-# syntax the launcher reads it with) and its UTF-8 encoder.
+# syntax the launcher reads it with), its UTF-8 encoder and its reader of PE headers.
 add_library(orvo_pack_core STATIC ${ORVO_PACK_SOURCES}
   ${ORVO_PACK_ROOT}/src/config/config_overlay.cpp
   ${ORVO_PACK_ROOT}/src/config/embedded_config_text.cpp
   ${ORVO_PACK_ROOT}/src/foundation/modified_utf8.cpp
+  ${ORVO_PACK_ROOT}/src/foundation/pe_headers.cpp
   ${ORVO_PACK_ROOT}/src/foundation/utf8_text.cpp)
 target_include_directories(orvo_pack_core PUBLIC ${ORVO_PACK_DIR}/src ${ORVO_PACK_ROOT}/src)
 

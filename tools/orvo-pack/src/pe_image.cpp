@@ -1,20 +1,15 @@
 #include "pe_image.h"
 
 #include <algorithm>
-#include <string_view>
 
+#include "foundation/pe_headers.h"
 #include "pack_error.h"
 
 namespace orvo::pack {
 namespace {
 
-constexpr std::uint64_t kDosHeaderSize = 64;
-constexpr std::uint16_t kPe32Magic = 0x10B;
-constexpr std::uint16_t kPe32PlusMagic = 0x20B;
-constexpr std::uint16_t kExecutableImage = 0x0002;
 constexpr std::uint16_t kMaxSections = 96;  // the Windows loader's own limit
 constexpr std::uint32_t kSectionHeaderSize = 40;
-constexpr std::uint32_t kMaxDirectories = 16;
 
 std::string SectionName(ByteSpan header) {
     std::string name;
@@ -22,46 +17,50 @@ std::string SectionName(ByteSpan header) {
     return name;
 }
 
+// What the user is told about each fault of the headers. The Java packer says the same.
+const char* FaultMessage(PeFault fault) {
+    switch (fault) {
+        case PeFault::kNone: break;
+        case PeFault::kNoDosSignature: return "not a Windows executable (no MZ header)";
+        case PeFault::kTooShort: return "not a Windows executable (too short)";
+        case PeFault::kTooLarge: return "larger than an executable can be";
+        case PeFault::kNoPeSignature: return "not a PE executable (no PE signature)";
+        case PeFault::kCutShort: return "the file ends early or a field points outside it";
+        case PeFault::kNotExecutable: return "not an executable image";
+        case PeFault::kUnknownOptionalHeader: return "unknown kind of optional header";
+        case PeFault::kOptionalHeaderTooSmall: return "optional header too small";
+        case PeFault::kDirectoriesDoNotFit: return "data directory table does not fit the optional header";
+        case PeFault::kBadAlignment: return "file or section alignment out of range";
+    }
+    return "";
+}
+
 }  // namespace
 
 PeImage PeImage::Parse(ByteSpan file) {
-    if (!HasBytesAt(file, 0, "MZ")) throw PackError("not a Windows executable (no MZ header)");
-    if (file.size() < kDosHeaderSize) throw PackError("not a Windows executable (too short)");
-    if (file.size() > 0xFFFFFFFFu) throw PackError("larger than an executable can be");
-    const std::uint32_t peOffset = ReadU32(file, 0x3C);
-    if (!HasBytesAt(file, peOffset, std::string_view("PE\0\0", 4))) throw PackError("not a PE executable (no PE signature)");
+    // Strict: the first fault of the headers refuses the file.
+    const PeHeaders headers = ReadPeHeaders(file);
+    if (headers.fault != PeFault::kNone) throw PackError(FaultMessage(headers.fault));
     PeImage image;
-    image.fileHeaderOffset_ = peOffset + 4;
-    const std::uint32_t fileHeader = image.fileHeaderOffset_;
-    if ((ReadU16(file, fileHeader + 18) & kExecutableImage) == 0) throw PackError("not an executable image");
-    const std::uint16_t optionalSize = ReadU16(file, fileHeader + 16);
-    image.optionalHeaderOffset_ = fileHeader + 20;
-    image.ParseOptionalHeader(file, optionalSize);
-    image.ParseSections(file, ReadU16(file, fileHeader + 2), std::uint64_t{image.optionalHeaderOffset_} + optionalSize);
+    image.TakeHeaders(file, headers);
+    image.ParseSections(file, headers.sectionCount,
+                        std::uint64_t{image.optionalHeaderOffset_} + headers.optionalHeaderSize);
     image.CheckSections(file);
     return image;
 }
 
-void PeImage::ParseOptionalHeader(ByteSpan file, std::uint16_t optionalSize) {
-    const std::uint32_t header = optionalHeaderOffset_;
-    const std::uint16_t magic = ReadU16(file, header);
-    if (magic != kPe32Magic && magic != kPe32PlusMagic) throw PackError("unknown kind of optional header");
-    is64_ = magic == kPe32PlusMagic;
-    const std::uint32_t countAt = is64_ ? 108 : 92;
-    if (optionalSize < countAt + 4) throw PackError("optional header too small");
-    sectionAlignment_ = ReadU32(file, header + 32);
-    fileAlignment_ = ReadU32(file, header + 36);
-    sizeOfHeaders_ = ReadU32(file, header + 60);
-    const std::uint32_t count = ReadU32(file, header + countAt);
-    if (count > kMaxDirectories || countAt + 4 + 8ull * count > optionalSize)
-        throw PackError("data directory table does not fit the optional header");
-    directoriesOffset_ = header + countAt + 4;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        directories_.push_back({ReadU32(file, directoriesOffset_ + 8 * i), ReadU32(file, directoriesOffset_ + 8 * i + 4)});
+void PeImage::TakeHeaders(ByteSpan file, const PeHeaders& headers) {
+    is64_ = headers.is64;
+    fileHeaderOffset_ = static_cast<std::uint32_t>(headers.FileHeaderOffset());
+    optionalHeaderOffset_ = static_cast<std::uint32_t>(headers.OptionalHeaderOffset());
+    sectionAlignment_ = headers.sectionAlignment;
+    fileAlignment_ = headers.fileAlignment;
+    sizeOfHeaders_ = headers.sizeOfHeaders;
+    directoriesOffset_ = static_cast<std::uint32_t>(headers.dataDirectoriesOffset);
+    for (std::uint32_t i = 0; i < headers.dataDirectoryCount; ++i) {
+        const std::uint32_t at = directoriesOffset_ + 8 * i;
+        directories_.push_back({ReadU32(file, at), ReadU32(file, at + 4)});
     }
-    if (!IsPowerOfTwo(fileAlignment_) || fileAlignment_ > 0x10000 || !IsPowerOfTwo(sectionAlignment_) ||
-        sectionAlignment_ < fileAlignment_)
-        throw PackError("file or section alignment out of range");
 }
 
 void PeImage::ParseSections(ByteSpan file, std::uint16_t count, std::uint64_t tableOffset) {

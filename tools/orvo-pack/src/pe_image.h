@@ -10,6 +10,10 @@
 
 #include "byte_io.h"
 
+namespace orvo {
+struct PeHeaders;
+}
+
 namespace orvo::pack {
 
 enum class DataDirectory : std::uint32_t {
@@ -65,7 +69,7 @@ public:
     std::uint32_t SizeOfInitializedDataOffset() const noexcept { return optionalHeaderOffset_ + 8; }
 
 private:
-    void ParseOptionalHeader(ByteSpan file, std::uint16_t optionalSize);
+    void TakeHeaders(ByteSpan file, const PeHeaders& headers);
     void ParseSections(ByteSpan file, std::uint16_t count, std::uint64_t tableOffset);
     void CheckSections(ByteSpan file) const;
 

@@ -4,6 +4,7 @@
 // "launcher", "icon", "config" and "jar" say which option takes them.
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "file_io.h"
@@ -66,6 +67,11 @@ Bytes Truncated(Bytes bytes, std::size_t size) {
     return bytes;
 }
 
+Bytes Changed(Bytes bytes, const std::function<void(Bytes&)>& change) {
+    change(bytes);
+    return bytes;
+}
+
 Bytes Prefixed(const std::string& prefix, const Bytes& bytes) {
     Bytes out = test::BytesOf(prefix);
     AppendBytes(out, bytes);
@@ -90,6 +96,16 @@ void WriteInputs(const fs::path& folder) {
     write("launcher-text.exe", test::BytesOf("MZ but nothing else"));
     write("launcher-half.exe", Truncated(launcher, launcher.size() / 2));
     write("launcher-headers-only.exe", Truncated(launcher, 0x300));
+    // One launcher for each fault of the headers, so that both packers word each alike.
+    constexpr std::uint32_t kOptional = 0x40 + 24;
+    write("launcher-no-mz.exe", test::BytesOf("[Application]\r\n"));
+    write("launcher-no-pe-signature.exe", Truncated(launcher, 0x40));
+    write("launcher-cut-in-file-header.exe", Truncated(launcher, 0x40 + 20));
+    write("launcher-object-file.exe", Changed(launcher, [](Bytes& f) { WriteU16(f, 0x40 + 22, 0); }));
+    write("launcher-unknown-optional-header.exe", Changed(launcher, [](Bytes& f) { WriteU16(f, kOptional, 0x107); }));
+    write("launcher-small-optional-header.exe", Changed(launcher, [](Bytes& f) { WriteU16(f, 0x40 + 20, 100); }));
+    write("launcher-many-directories.exe", Changed(launcher, [](Bytes& f) { WriteU32(f, kOptional + 108, 17); }));
+    write("launcher-odd-alignment.exe", Changed(launcher, [](Bytes& f) { WriteU32(f, kOptional + 36, 0x300); }));
 
     write("icon-two-sizes.ico", test::IconFile({16, 32}, 0xFF00FF00));
     write("icon-all-sizes.ico", test::IconFile({16, 32, 48, 0}, 0xFF2E9D4C));

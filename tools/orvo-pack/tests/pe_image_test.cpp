@@ -33,22 +33,15 @@ struct DamageCase {
     const char* message;
 };
 
+// The faults of the headers are the shared reader's (its table in the launcher's unit
+// tests); the messages are compared with the Java packer's over pack_test_inputs.
 TEST(PeImage, RefusesWhatIsNotAnExecutable) {
     constexpr std::uint32_t kOptional = 0x40 + 24;
     constexpr std::uint32_t kTable = kOptional + 240;
     const DamageCase cases[] = {
-        {"empty", [](Bytes& f) { f.clear(); }, "no MZ header"},
         {"text file", [](Bytes& f) { f = test::BytesOf("[Application]\r\n"); }, "no MZ header"},
-        {"MZ and little else", [](Bytes& f) { f.resize(0x30); }, "too short"},
-        {"DOS only", [](Bytes& f) { f.resize(0x40); }, "no PE signature"},
-        {"header pointer past the end", [](Bytes& f) { WriteU32(f, 0x3C, 0x7FFFFFF0); }, "no PE signature"},
-        {"cut in the optional header", [](Bytes& f) { f.resize(kOptional + 40); }, "ends early"},
         {"cut in the sections", [](Bytes& f) { f.resize(0x600); }, "lies outside the file"},
-        {"object file", [](Bytes& f) { WriteU16(f, 0x40 + 22, 0); }, "not an executable image"},
-        {"unknown optional header", [](Bytes& f) { WriteU16(f, kOptional, 0x107); }, "unknown kind"},
         {"no sections", [](Bytes& f) { WriteU16(f, 0x40 + 6, 0); }, "number of sections"},
-        {"too many directories", [](Bytes& f) { WriteU32(f, kOptional + 108, 17); }, "data directory table"},
-        {"odd alignment", [](Bytes& f) { WriteU32(f, kOptional + 36, 0x300); }, "alignment"},
         {"section beyond the file", [](Bytes& f) { WriteU32(f, kTable + 40 + 20, 0x7FFF0000); }, "outside the file"},
         {"sections overlap", [](Bytes& f) { WriteU32(f, kTable + 40 + 12, 0x1000); }, "overlap"},
     };

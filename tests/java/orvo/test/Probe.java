@@ -6,6 +6,12 @@ import java.io.BufferedReader;
 import java.io.IOException;
 import java.io.InputStreamReader;
 import java.io.PrintStream;
+import java.net.InetAddress;
+import java.net.InetSocketAddress;
+import java.net.ProxySelector;
+import java.net.URI;
+import java.nio.channels.ServerSocketChannel;
+import java.nio.channels.SocketChannel;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
@@ -37,7 +43,8 @@ import javax.swing.SwingUtilities;
  * (a hook that reports "hook=ran"),
  * {@code show-window MS} (a Swing frame titled "Orvo probe window", shown for that
  * long and then disposed), {@code splash-screen} (what Java's SplashScreen API sees),
- * and {@code --}, after
+ * {@code network} (asks the system's proxy settings, then connects to itself over the
+ * loopback address: the runtime's network libraries are loaded), and {@code --}, after
  * which the remaining arguments are data (shown by print-args only). An unknown
  * command ends the program with status 99.
  *
@@ -131,6 +138,7 @@ public final class Probe {
             case "throw": throw new IllegalStateException(take());
             case "show-window": showWindow(Long.parseLong(take())); break;
             case "splash-screen": reportSplashScreen(); break;
+            case "network": useNetwork(); break;
             case "wait-stop": STOP.await(WAIT_FILE_LIMIT_MS, TimeUnit.MILLISECONDS); break;
             case "stop-hangs": stopHangs = true; break;
             case "shutdown-hook": addShutdownHook(); break;
@@ -220,6 +228,19 @@ public final class Probe {
         report("splash", splash.isVisible() ? "visible" : "hidden");
         report("splash.size", size.width + "x" + size.height);
         report("splash.image", String.valueOf(splash.getImageURL()));
+    }
+
+    /** Reports "proxy=" with the proxy the system names for a local address, then "network=connected". */
+    private void useNetwork() throws IOException {
+        System.setProperty("java.net.useSystemProxies", "true");
+        report("proxy", String.valueOf(ProxySelector.getDefault().select(URI.create("http://127.0.0.1/"))));
+        try (ServerSocketChannel server = ServerSocketChannel.open()) {
+            server.bind(new InetSocketAddress(InetAddress.getLoopbackAddress(), 0));
+            try (SocketChannel client = SocketChannel.open(server.getLocalAddress());
+                    SocketChannel accepted = server.accept()) {
+                report("network", client.isConnected() && accepted.isConnected() ? "connected" : "not connected");
+            }
+        }
     }
 
     private void addShutdownHook() {
