@@ -135,8 +135,14 @@ std::vector<std::wstring> OptionsForCacheFile(ClassDataCacheKind kind, const std
     const bool sound = state == CacheFile::kSound;
     if (kind == ClassDataCacheKind::kAotCache && sound) chosenAotCache = cache;
     if (kind == ClassDataCacheKind::kAotCache) {
-        // Once the cache is there, the configuration it was assembled from has served.
-        if (sound) RemoveFile(AotConfigurationPath(cache));
+        // Once the cache is there, the configuration it was assembled from has served;
+        // one left by a start that ended early goes before a new recording, unless an
+        // assembly still reads it.
+        const std::wstring configuration = AotConfigurationPath(cache);
+        if (!RemoveFile(configuration) && !sound && FileExists(configuration)) {
+            TraceCache(L"no class-data cache this time: " + configuration + L" is still being read");
+            return {};
+        }
         TraceCache((sound ? L"AOT cache " : L"recording the AOT cache's configuration for ") + cache);
     } else {
         TraceCache(L"archive " + cache);
