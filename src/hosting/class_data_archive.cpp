@@ -92,7 +92,7 @@ std::wstring_view ClassDataCacheExtension(ClassDataCacheKind kind) {
     return {};
 }
 
-std::wstring AotConfigurationPath(std::wstring_view cachePath) { return std::wstring(cachePath) + L"config"; }
+std::wstring AotConfigurationPath(std::wstring_view cachePath) { return std::wstring(cachePath) + L".config"; }
 
 std::vector<std::wstring> ClassDataCacheOptions(ClassDataCacheKind kind, std::wstring_view cachePath,
                                                 bool cacheExists) {
@@ -127,7 +127,7 @@ std::vector<std::wstring> AotAssemblyArguments(const std::vector<std::wstring>& 
     for (const std::wstring& option : vmOptions) {
         if (option.starts_with(kConfiguration)) configuration = option.substr(kConfiguration.size());
     }
-    constexpr std::wstring_view kSuffix = L"config";
+    constexpr std::wstring_view kSuffix = L".config";
     if (!configuration.ends_with(kSuffix) || configuration.size() == kSuffix.size()) return {};
     std::vector<std::wstring> arguments;
     for (const std::wstring& option : vmOptions) {

@@ -44,7 +44,9 @@ bool VmParametersManageClassData(std::wstring_view vmParameters);
 
 // The file extension of a kind's cache: ".jsa" or ".aot"; empty for kNone.
 std::wstring_view ClassDataCacheExtension(ClassDataCacheKind kind);
-// The configuration an AOT recording writes beside the cache it is for.
+// The configuration an AOT recording writes beside the cache it is for: its name with
+// ".config" added (not an extension beginning with "aot", whose short name a "*.aot"
+// pattern would find).
 std::wstring AotConfigurationPath(std::wstring_view cachePath);
 
 // The options that have the runtime use the cache at cachePath: for a dynamic archive,

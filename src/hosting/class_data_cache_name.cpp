@@ -54,7 +54,7 @@ bool IsFingerprintedRest(std::wstring_view rest) {
     for (std::size_t i = 0; i < kFingerprintDigits; ++i) {
         if (!IsLowerHex(rest[i])) return false;
     }
-    return EndsWithNoCase(rest, L".jsa") || EndsWithNoCase(rest, L".aot") || EndsWithNoCase(rest, L".aotconfig");
+    return EndsWithNoCase(rest, L".jsa") || EndsWithNoCase(rest, L".aot") || EndsWithNoCase(rest, L".aot.config");
 }
 
 // "<version>.jsa" as archives were named before fingerprints: a version of digits,
@@ -115,7 +115,7 @@ bool IsOutdatedClassDataCache(std::wstring_view fileName, std::wstring_view laun
     }
     std::wstring_view rest = fileName.substr(prefix.size());
     // The configuration recorded for the current cache is the assembly's to read.
-    if (EqualsNoCase(fileName, std::wstring(currentName) + L"config")) return false;
+    if (EqualsNoCase(fileName, std::wstring(currentName) + L".config")) return false;
     return IsFingerprintedRest(rest) || IsUnfingerprintedRest(rest);
 }
 

@@ -65,7 +65,7 @@ TEST(ClassDataArchive, OptionsPerKind) {
          {L"-XX:+AutoCreateSharedArchive", L"-XX:SharedArchiveFile=" + jsa, L"-Xlog:cds*=off"}},
         {Kind::kAotCache, aot, true, {L"-XX:AOTCache=" + aot, L"-Xlog:aot*=off", L"-Xlog:cds*=off"}},
         {Kind::kAotCache, aot, false,
-         {L"-XX:AOTMode=record", L"-XX:AOTConfiguration=" + aot + L"config", L"-Xlog:aot*=off", L"-Xlog:cds*=off"}},
+         {L"-XX:AOTMode=record", L"-XX:AOTConfiguration=" + aot + L".config", L"-Xlog:aot*=off", L"-Xlog:cds*=off"}},
         {Kind::kNone, jsa, true, {}},
     };
     for (const Case& c : cases) EXPECT_EQ(ClassDataCacheOptions(c.kind, c.path, c.exists), c.options) << c.path;
@@ -112,7 +112,7 @@ TEST(ClassDataArchive, OnlyWhatTheRuntimeWroteIsKept) {
 // The assembly sees the recording start's class path (as java.exe's own), modules and
 // heap, and none of its logging, agents or other sharing options.
 TEST(ClassDataArchive, AssemblyTakesTheRecordingStartsOptions) {
-    const std::wstring config = L"-XX:AOTConfiguration=C:\\U\\App-0123456789abcdef-25.aotconfig";
+    const std::wstring config = L"-XX:AOTConfiguration=C:\\U\\App-0123456789abcdef-25.aot.config";
     const std::vector<std::wstring> recording{
         L"-Djava.class.path=C:\\My App\\a.jar;C:\\b.jar", L"-XX:AOTMode=record", config, L"-Xlog:aot*=off",
         L"-Xmx1g", L"--add-modules=java.sql", L"-agentlib:jdwp=transport=dt_socket", L"-verbose:class",

@@ -79,13 +79,13 @@ TEST(ClassDataCacheName, OutdatedCachesOfThisLauncherOnly) {
     };
     const Case cases[] = {
         {L"App-fedcba9876543210-25.0.2.aot", true},
-        {L"App-fedcba9876543210-25.0.2.aotconfig", true},
+        {L"App-fedcba9876543210-25.0.2.aot.config", true},
         {L"APP-FEDCBA9876543210-21.0.8.JSA", false},  // the fingerprint is lowercase
         {L"app-fedcba9876543210-21.0.8.jsa", true},
         {L"App-21.0.8.jsa", true},
         {L"App-25+36.jsa", true},
         {L"App-0123456789abcdef-25.0.2.aot", false},        // the current cache
-        {L"App-0123456789abcdef-25.0.2.aotconfig", false},  // and what it is assembled from
+        {L"App-0123456789abcdef-25.0.2.aot.config", false},  // and what it is assembled from
         {L"App-2-fedcba9876543210-21.0.8.jsa", false},      // App-2.exe's
         {L"App-2-21.0.8.jsa", false},
         {L"App-fedcba9876543210-21.0.8.ini", false},
