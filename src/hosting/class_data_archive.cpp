@@ -1,6 +1,7 @@
 #include "hosting/class_data_archive.h"
 
 #include "foundation/java_version.h"
+#include "foundation/text_format.h"
 
 namespace orvo {
 
@@ -66,7 +67,7 @@ ClassDataCacheChoice ChooseClassDataCache(std::wstring_view runtimeVersion, bool
     if (!feature) return {ClassDataCacheKind::kNone, L"the runtime's version is unknown"};
     if (*feature >= kFirstAotCacheJava) return {ClassDataCacheKind::kAotCache, {}};
     if (*feature < kFirstAutoArchiveJava) {
-        return {ClassDataCacheKind::kNone, L"Java " + std::to_wstring(*feature) +
+        return {ClassDataCacheKind::kNone, L"Java " + DecimalText(*feature) +
                                                L" cannot renew an archive by itself (Java 19 and later do)"};
     }
     if (!hasBaseArchive) {

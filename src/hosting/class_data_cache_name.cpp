@@ -1,6 +1,6 @@
 #include "hosting/class_data_cache_name.h"
 
-#include <cwctype>
+#include "foundation/text_format.h"
 
 namespace orvo {
 
@@ -36,10 +36,14 @@ std::uint64_t Fnv1a(std::wstring_view text) {
     return hash;
 }
 
+// The names compared are the launcher's and those made from it: letters beyond ASCII
+// compare as they are.
+wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     }
     return true;
 }
@@ -87,7 +91,7 @@ std::wstring ClassDataFingerprint(std::wstring_view runtimeVersion, std::wstring
     std::wstring text = std::wstring(runtimeVersion) + L'\n' + std::wstring(jvmPath) + L'\n';
     for (const ClassPathEntryStamp& entry : classPath) {
         text += entry.path + L'|';
-        text += entry.exists ? std::to_wstring(entry.size) + L'|' + std::to_wstring(entry.writeTime) : L"missing";
+        text += entry.exists ? UnsignedDecimalText(entry.size) + L'|' + UnsignedDecimalText(entry.writeTime) : L"missing";
         text += L'\n';
     }
     std::uint64_t hash = Fnv1a(text);
