@@ -177,31 +177,48 @@ else
 fi
 note ""
 
-# 3. The class-data cache on a program with many classes: a Groovy script.
-groovy_cp="$(win "$out/groovy-4.0.24.jar");$(win "$out/picocli-4.7.6.jar")"
+# 3. The class-data cache on a program with many classes: a Groovy script, on Java 25
+# (AOT cache) and Java 21 (dynamic archive). The cache's name carries a fingerprint,
+# so a first start removes whatever the pattern Cached<N>-* finds.
 script="println([1, 2, 3].collect { it * 2 }.sum())"
-gapp="$out/groovy-app"; app_dir "$gapp"
-cp "$x64/orvo64.exe" "$gapp/Groovy64.exe"; cp "$x64/orvo64.exe" "$gapp/Cached64.exe"
-groovy_ini() {  # groovy_ini <file> [more lines of Java Runtime Environment]
-  ini "$1" "[Product Information]" "Product Name=Orvo Bench" "Product Code=groovy" "[Java Runtime Environment]" \
-    "Main Class=groovy.ui.GroovyMain" "JRE Path=$(win "$jdk")" "${@:2}" "[Class Path]" "Class Path=$groovy_cp"
+groovy_jar="$out/groovy-4.0.24.jar"
+picocli_jar="$out/picocli-4.7.6.jar"
+groovy_section() {  # groovy_section <java feature release>
+  local java="$ORVO_ROOT/build/runtime/jdk$1" version gapp cp cached
+  version=$(tr -d '\r' < "$java/release" | sed -n 's/^JAVA_VERSION="\(.*\)"/\1/p')
+  gapp="$out/groovy-app-$1"; app_dir "$gapp"
+  # Copies of the jars of its own, so that an update here changes no other row's cache.
+  cp "$groovy_jar" "$picocli_jar" "$gapp/"
+  cp="$(win "$gapp/groovy-4.0.24.jar");$(win "$gapp/picocli-4.7.6.jar")"
+  cached="$appdata/Orvo Bench/groovy$1/Cached$1-*"
+  cp "$x64/orvo64.exe" "$gapp/Groovy64.exe"; cp "$x64/orvo64.exe" "$gapp/Cached$1.exe"
+  groovy_ini() {  # groovy_ini <file> [more lines of Java Runtime Environment]
+    ini "$1" "[Product Information]" "Product Name=Orvo Bench" "Product Code=groovy$java_release" \
+      "[Java Runtime Environment]" "Main Class=groovy.ui.GroovyMain" "JRE Path=$(win "$java")" "${@:2}" \
+      "[Class Path]" "Class Path=$cp"
+  }
+  java_release=$1
+  groovy_ini "$gapp/Groovy64.ini"
+  groovy_ini "$gapp/Cached$1.ini" "Class Data Cache=Yes"
+  note "## Class Data Cache: a Groovy script (groovy 4.0.24, \`-e\`), Java $version, server VM"
+  note ""
+  note "$2"
+  note ""
+  local rows=(
+    "java.exe" exit "$(q "$java/bin/java.exe") -cp \"$cp\" groovy.ui.GroovyMain -e \"$script\""
+    "orvo64.exe, no cache" exit "$(q "$gapp/Groovy64.exe") -e \"$script\""
+    "orvo64.exe, cache, first start" "fresh=$(win "$cached")" "$(q "$gapp/Cached$1.exe") -e \"$script\""
+    "orvo64.exe, cache, later start" exit "$(q "$gapp/Cached$1.exe") -e \"$script\""
+  )
+  [ "$1" = 25 ] && rows+=(
+    "orvo64.exe, cache, second start after groovy.jar is replaced" "updated=$(win "$gapp/groovy-4.0.24.jar")" \
+      "$(q "$gapp/Cached$1.exe") -e \"$script\""
+  )
+  bench_start "${rows[@]}"
+  note ""
 }
-groovy_ini "$gapp/Groovy64.ini"
-groovy_ini "$gapp/Cached64.ini" "Class Data Cache=Yes"
-archive="$appdata/Orvo Bench/groovy/Cached64-$jdk_version.jsa"
-java_archive="$out/java-groovy.jsa"
-note "## Class Data Cache: a Groovy script (groovy 4.0.24, \`-e\`), Java $jdk_version, server VM"
-note ""
-note "First start: no archive (removed before each run; the VM writes it as it ends). Later start: the archive of the run before."
-note ""
-bench_start \
-  "java.exe" exit "$(q "$jdk/bin/java.exe") -cp \"$groovy_cp\" groovy.ui.GroovyMain -e \"$script\"" \
-  "orvo64.exe, no cache" exit "$(q "$gapp/Groovy64.exe") -e \"$script\"" \
-  "orvo64.exe, cache, first start" "fresh=$(win "$archive")" "$(q "$gapp/Cached64.exe") -e \"$script\"" \
-  "orvo64.exe, cache, later start" exit "$(q "$gapp/Cached64.exe") -e \"$script\"" \
-  "java.exe with the same archive options, later start" exit \
-    "$(q "$jdk/bin/java.exe") -XX:+AutoCreateSharedArchive -XX:SharedArchiveFile=$(q "$java_archive") -cp \"$groovy_cp\" groovy.ui.GroovyMain -e \"$script\""
-note ""
+groovy_section 25 "AOT cache. First start: no cache (removed before each run); the VM records what the script loads as it ends, and a process of its own assembles the cache after the launcher has gone (the benchmark waits for it, untimed). Later start: the cache of the run before. After an update: the jar's time set anew, one untimed start (it records), then the timed one."
+groovy_section 21 "Dynamic archive. First start: no archive (removed before each run; the VM writes it as it ends). Later start: the archive of the run before."
 orvo_stop_all
 unset JAVA_HOME
 

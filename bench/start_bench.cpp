@@ -10,10 +10,17 @@
 //            "exit-any": the same, whatever the exit code;
 //            "stamp=<file>": to the performance counter the process (the test JVM)
 //            wrote to <file>, which is removed before each run;
-//            "fresh=<file>": as "exit", with <file> removed before each run
+//            "fresh=<pattern>": as "exit", with the files that match <pattern>
+//            (a path with wildcards in its last part) removed before each run;
+//            "updated=<file>": as "exit", with <file>'s write time set to now and
+//            one untimed run of the command before each run (the second start
+//            after an update)
 //   <command line>  run as it is, with the benchmark's environment and folder, and
 //            its standard output and error going to NUL (what a program prints
 //            costs the same everywhere, and the table stays readable)
+// Every run is timed to the end of the started process; then, untimed, the benchmark
+// waits for what it left running (an assembly the launcher started) so that its work
+// does not fall on the next contender.
 // A run that does not end in time, ends with an unexpected exit code (anything but
 // 0, unless "exit-any") or leaves no stamp counts as a failure: the row says how many, and the program
 // exits with 1. Nothing is asserted about the times.
@@ -73,31 +80,96 @@ HANDLE NulHandle() {
     return nul;
 }
 
-// One run; false when it failed.
-bool RunOnce(Contender& contender) {
-    const bool stamped = StartsWith(contender.until, L"stamp=");
-    if (stamped || StartsWith(contender.until, L"fresh=")) {
-        // A class-data archive is left read-only by the runtime that wrote it.
-        SetFileAttributesW(FileOf(contender).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(FileOf(contender).c_str());
+// Removes the files that match the pattern; a class-data cache is left read-only by
+// the runtime that wrote it.
+void RemoveMatches(const std::wstring& pattern) {
+    const std::wstring folder = pattern.substr(0, pattern.find_last_of(L'\\') + 1);
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring path = folder + data.cFileName;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+}
+
+void TouchNow(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    SetFileTime(file, nullptr, nullptr, &now);
+    CloseHandle(file);
+}
+
+// Waits, untimed, until no process of the job is left (within the run's limit).
+void WaitForJobToEmpty(HANDLE job) {
+    for (DWORD waited = 0; waited < kRunLimitMs; waited += 50) {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+        if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info, nullptr) ||
+            info.ActiveProcesses == 0) {
+            return;
+        }
+        Sleep(50);
     }
-    std::wstring commandLine = contender.commandLine;
+}
+
+struct Ended {
+    bool ended = false;
+    DWORD code = 1;
+    long long begin = 0;
+    long long end = 0;
+};
+
+// Starts the command in a job of its own, times it to the end of its process and
+// then waits for the rest of the job.
+Ended RunCommand(const std::wstring& command) {
+    Ended result;
+    std::wstring commandLine = command;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = NulHandle();
     PROCESS_INFORMATION info{};
-    const long long begin = Counter();
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
-        return false;
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    result.begin = Counter();
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
+                        &startup, &info)) {
+        if (job) CloseHandle(job);
+        return result;
     }
-    DWORD code = 1;
-    bool ended = WaitForSingleObject(info.hProcess, kRunLimitMs) == WAIT_OBJECT_0;
-    const long long end = Counter();
-    if (ended) GetExitCodeProcess(info.hProcess, &code);
+    if (job) AssignProcessToJobObject(job, info.hProcess);
+    ResumeThread(info.hThread);
+    result.ended = WaitForSingleObject(info.hProcess, kRunLimitMs) == WAIT_OBJECT_0;
+    result.end = Counter();
+    if (result.ended) GetExitCodeProcess(info.hProcess, &result.code);
     else TerminateProcess(info.hProcess, 1);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
+    if (job) {
+        WaitForJobToEmpty(job);
+        CloseHandle(job);
+    }
+    return result;
+}
+
+// One run; false when it failed.
+bool RunOnce(Contender& contender) {
+    const bool stamped = StartsWith(contender.until, L"stamp=");
+    if (stamped) DeleteFileW(FileOf(contender).c_str());
+    if (StartsWith(contender.until, L"fresh=")) RemoveMatches(FileOf(contender));
+    if (StartsWith(contender.until, L"updated=")) {
+        TouchNow(FileOf(contender));
+        if (!RunCommand(contender.commandLine).ended) return false;
+    }
+    Ended run = RunCommand(contender.commandLine);
+    if (run.begin == 0 || run.end == 0) return false;
+    const bool ended = run.ended;
+    const DWORD code = run.code;
+    const long long begin = run.begin;
+    const long long end = run.end;
     long long stop = stamped ? ReadStamp(FileOf(contender)) : end;
     const bool anyCode = contender.until == L"exit-any";
     if (!ended || (code != 0 && !anyCode) || stop < begin) return false;

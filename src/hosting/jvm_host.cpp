@@ -16,6 +16,7 @@
 #include "foundation/text_format.h"
 #include "foundation/trace.h"
 #include "hosting/ansi_text.h"
+#include "hosting/class_data_cache.h"
 #include "hosting/create_jvm_reason.h"
 #include "hosting/environment_rules.h"
 #include "hosting/runtime_hooks.h"
@@ -143,11 +144,13 @@ std::uint32_t CJvmHost::ThreadStackSize() const { return xssStackSize != 0 ? xss
 
 bool CJvmHost::CreateJvm() {
     if (!createJavaVM) return false;
+    const bool recordsAotCache = PrepareAotCacheAssembly(optionList.entries());
+    HookState().hidesAotRecordedNotice = recordsAotCache;
     std::vector<JavaVMOption> options;
     options.reserve(optionList.size() + 3);
     // First, since the VM reads its options in order and may reject the next one.
     // Only while someone needs it: the hook changes nothing else the VM prints.
-    if (HookState().runtimeCrt && startupErrors.running()) {
+    if (HookState().runtimeCrt && (startupErrors.running() || recordsAotCache)) {
         options.push_back({kPrintOption, reinterpret_cast<void*>(&JvmPrintHook)});
     }
     for (const std::string& entry : optionList.entries()) {
@@ -171,6 +174,7 @@ bool CJvmHost::CreateJvm() {
         ReportCreationFailure(result);
         return false;
     }
+    ForgetUnusedAotCache(env);
     RedirectStandardStreams();
     return true;
 }
@@ -194,6 +198,8 @@ void CJvmHost::DestroyJvm() {
     vm_->DestroyJavaVM();
     vm_ = nullptr;
     env = nullptr;
+    // The VM wrote the AOT configuration of this start as it ended.
+    StartAotCacheAssembly();
 }
 
 }  // namespace orvo

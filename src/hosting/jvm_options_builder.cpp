@@ -78,7 +78,7 @@ bool CJvmHost::BuildOptions(std::vector<std::wstring>& arguments) {
     std::vector<std::wstring> working{L"-Djava.class.path=" + classPath};
     // Before the VM parameters, so that an -Xshare or archive option written there wins.
     if (vm.classDataCache) {
-        for (const std::wstring& option : ClassDataCacheOptions(jvmPath, *launcherPath, settings)) {
+        for (const std::wstring& option : ClassDataCacheOptions(jvmPath, *launcherPath, settings, classPath)) {
             optionList.Append(option);
         }
     }

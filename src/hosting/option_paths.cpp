@@ -25,7 +25,8 @@ constexpr PathOption kPathOptions[] = {
     {L"-Xbootclasspath/a:", PathShape::kList},  {L"-javaagent:", PathShape::kFileThenOptions},
     {L"-agentpath:", PathShape::kFileThenOptions}, {L"-XX:ErrorFile=", PathShape::kFile},
     {L"-XX:HeapDumpPath=", PathShape::kFile},   {L"-Xloggc:", PathShape::kFile},
-    {L"-XX:SharedArchiveFile=", PathShape::kFile},
+    {L"-XX:SharedArchiveFile=", PathShape::kFile}, {L"-XX:AOTCache=", PathShape::kFile},
+    {L"-XX:AOTCacheOutput=", PathShape::kFile}, {L"-XX:AOTConfiguration=", PathShape::kFile},
 };
 
 constexpr std::wstring_view kPatchModule = L"--patch-module=";

@@ -7,6 +7,7 @@
 #include "foundation/messages.h"
 #include "foundation/text_format.h"
 #include "foundation/trace.h"
+#include "hosting/class_data_cache.h"
 #include "hosting/runtime_output_text.h"
 #include "hosting/startup_error_capture.h"
 
@@ -26,6 +27,16 @@ void ReportRuntimeStoppedBeforeMain() {
     std::wstring output = TidyRuntimeOutput(capture->Finish());
     if (output.empty()) return;
     ShowErrorBox(ErrorBoxOwner(), StartupFailureText(HookState().startupFailureLead, output));
+}
+
+bool PrintsAotRecordedNotice(FILE* stream, const char* format, va_list arguments) {
+    if (!HookState().runtimeCrt->IsStandardOutput(stream)) return false;
+    char text[kPrintHookBufferSize];
+    va_list copy;
+    va_copy(copy, arguments);
+    std::size_t length = HookState().runtimeCrt->Format(text, sizeof text, format, copy);
+    va_end(copy);
+    return IsAotRecordedNotice(std::string_view(text, length));
 }
 
 }  // namespace
@@ -48,7 +59,10 @@ jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
     StartupErrorCapture* capture = StartupErrorCapture::Active();
     bool kept = capture && (runtimeCrt->IsStandardError(stream) ||
                             (capture->takesStandardOutput() && runtimeCrt->IsStandardOutput(stream)));
-    if (!kept) return runtimeCrt->Print(stream, format, arguments);
+    if (!kept) {
+        if (HookState().hidesAotRecordedNotice && PrintsAotRecordedNotice(stream, format, arguments)) return 0;
+        return runtimeCrt->Print(stream, format, arguments);
+    }
     char text[kPrintHookBufferSize];
     std::size_t length = runtimeCrt->Format(text, sizeof text, format, arguments);
     if (length > 0) capture->Write(std::string_view(text, length));
@@ -59,6 +73,8 @@ jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments) {
 void JNICALL JvmExitHook(jint code) {
     if (TraceEnabled()) Trace(L"exit", FillTemplate(L"code %d from System.exit", {}, code));
     ReportRuntimeStoppedBeforeMain();
+    // The VM has written the AOT configuration of this start by now.
+    StartAotCacheAssembly();
     if (hookState.vmExitListener) hookState.vmExitListener(static_cast<int>(code));
 }
 

@@ -26,6 +26,9 @@ struct RuntimeHookState {
     // Told by the exit hook, last, the status the VM is about to end the process with
     // (System.exit, Runtime.halt), on whatever thread the VM exits on; null: nobody is.
     void (*vmExitListener)(int status) = nullptr;
+    // The VM records an AOT configuration: the print hook stays for the whole run and
+    // keeps the runtime's notice of it off the program's output.
+    bool hidesAotRecordedNotice = false;
 };
 
 // The process's one hook state.
@@ -43,8 +46,8 @@ void JNICALL JvmExitHook(jint code);
 void JNICALL JvmAbortHook();
 // Sets HookState().vmExitListener; call it before the VM is created.
 void SetVmExitListener(void (*listener)(int status)) noexcept;
-// The "vfprintf" hook, given to the VM while the startup-error capture runs. Needs
-// HookState().runtimeCrt.
+// The "vfprintf" hook, given to the VM while the startup-error capture runs or while
+// hidesAotRecordedNotice is set. Needs HookState().runtimeCrt.
 jint JNICALL JvmPrintHook(FILE* stream, const char* format, va_list arguments);
 
 }  // namespace orvo

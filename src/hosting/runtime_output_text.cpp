@@ -17,4 +17,8 @@ std::wstring TidyRuntimeOutput(std::wstring_view text, std::size_t limit) {
     return tidy + L"\n...";
 }
 
+bool IsAotRecordedNotice(std::string_view printed) {
+    return printed.find("AOTConfiguration recorded: ") != std::string_view::npos;
+}
+
 }  // namespace orvo

@@ -14,4 +14,8 @@ inline constexpr std::size_t kRuntimeOutputLimit = 4000;
 // at the limit, when there is none) and ends in a line "...".
 std::wstring TidyRuntimeOutput(std::wstring_view text, std::size_t limit = kRuntimeOutputLimit);
 
+// True for the line the runtime prints on the program's standard output, whatever
+// its logging options, when it has recorded an AOT configuration as the VM ends.
+bool IsAotRecordedNotice(std::string_view printed);
+
 }  // namespace orvo

@@ -63,6 +63,8 @@ TEST_F(OptionPathsTest, PathsOfEveryPathOptionBecomeTheirShortForm) {
         {L"-XX:HeapDumpPath=" + kProga, L"-XX:HeapDumpPath=C:\\2AB1~1"},
         {L"-Xloggc:" + kProga + L"/gc.log", L"-Xloggc:C:\\2AB1~1/gc.log"},
         {L"-XX:SharedArchiveFile=" + kProga + L"\\App-21.jsa", L"-XX:SharedArchiveFile=C:\\2AB1~1\\App-21.jsa"},
+        {L"-XX:AOTCache=" + kProga + L"\\App-25.aot", L"-XX:AOTCache=C:\\2AB1~1\\App-25.aot"},
+        {L"-XX:AOTConfiguration=" + kProga + L"\\a.aot.config", L"-XX:AOTConfiguration=C:\\2AB1~1\\a.aot.config"},
     };
     for (const Case& c : cases) {
         RepresentedOption result = Represent(c.given);
