@@ -118,7 +118,8 @@ TEST(Pack, TurnsTheKindEitherWayAndChangesNothingElse) {
                               i == image.SubsystemOffset() || i == image.SubsystemOffset() + 1u;
         if (!inFields) ASSERT_EQ(windowed[i], console[i]) << "byte " << i;
     }
-    PackInputs back{.launcher = {"orvoc.exe", console}};
+    PackInputs back;
+    back.launcher = {"orvoc.exe", console};
     back.subsystem = Subsystem::kWindows;
     EXPECT_EQ(ReadU16(Pack(back).executable, image.SubsystemOffset()), 2);
     PackInputs everything = test::EveryPackInput(console);
