@@ -38,7 +38,7 @@ run_tree() {
     grep -E '^[0-9]+: \[==========\] [0-9]+ tests? from .* ran|^[0-9]+: \[  PASSED  \]' "$log"
   else
     status=1
-    grep -E '^[0-9]+: \[  FAILED  \]|Failure$|Timeout|Not Run' "$log" | head -n 60
+    grep -E '^[0-9]+: \[  FAILED  \]|Failure$|Timeout|Not Run|over the size budget' "$log" | head -n 60
     echo "(whole output: $log)"
   fi
   tail -n 4 "$log" | grep -E 'tests passed|tests failed' || true

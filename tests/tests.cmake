@@ -53,6 +53,17 @@ set_tests_properties(unit-${ORVO_ARCH} e2e-${ORVO_ARCH} PROPERTIES
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp
   TIMEOUT 900)
 
+# Every launcher stays within 150 KiB: a deterministic budget, checked with the unit
+# tests. The second test runs the same check against a budget no launcher meets, so
+# a check that could no longer fail is noticed.
+set(ORVO_LAUNCHER_SIZE_BUDGET 153600)
+set(ORVO_SIZE_CHECK ${CMAKE_SOURCE_DIR}/tests/launcher_size.cmake)
+add_test(NAME unit-launcher-size-${ORVO_ARCH} COMMAND ${CMAKE_COMMAND}
+  -DLAUNCHER=$<TARGET_FILE:orvo_launcher> -DBUDGET=${ORVO_LAUNCHER_SIZE_BUDGET} -P ${ORVO_SIZE_CHECK})
+add_test(NAME unit-launcher-size-check-fails-${ORVO_ARCH} COMMAND ${CMAKE_COMMAND}
+  -DLAUNCHER=$<TARGET_FILE:orvo_launcher> -DBUDGET=1024 -P ${ORVO_SIZE_CHECK})
+set_tests_properties(unit-launcher-size-check-fails-${ORVO_ARCH} PROPERTIES WILL_FAIL TRUE)
+
 # The test JVM library: a stand-in jvm.dll whose behaviour each test chooses.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/testjvm/testjvm.cmake)
   include(${CMAKE_SOURCE_DIR}/tests/testjvm/testjvm.cmake)

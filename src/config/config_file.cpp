@@ -28,13 +28,13 @@ std::optional<IniText> CurrentText(const FileContents& old) {
 
 // The profile functions do not accept paths of 260 units and more, not even with
 // the "\\?\" prefix; the short form of such a path still names the same file.
-std::wstring CConfigFile::ReadString(const std::wstring& section, const std::wstring& key) const {
+std::wstring CConfigFile::ReadString(const wchar_t* section, const wchar_t* key) const {
     if (TooLarge()) return {};
     const std::wstring file = ClassicLengthPath(path_);
     std::wstring buffer;
     for (DWORD size = kFirstBufferSize; size <= kMaxBufferSize; size *= 2) {
         buffer.resize(size);
-        const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buffer.data(),
+        const DWORD length = GetPrivateProfileStringW(section, key, L"", buffer.data(),
                                                       size, file.c_str());
         // A truncated value comes back as exactly size - 1 characters; a value of that
         // length that fits is read once more, which costs nothing but time.
@@ -48,11 +48,11 @@ std::wstring CConfigFile::ReadString(const std::wstring& section, const std::wst
 }
 
 // Only values that are there: a key missing from the trace was not found.
-void CConfigFile::TraceValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) const {
+void CConfigFile::TraceValue(const wchar_t* section, const wchar_t* key, const std::wstring& value) const {
     if (TraceEnabled() && !value.empty()) Trace(L"config", path_ + L" [" + section + L"] " + key + L"=" + value);
 }
 
-bool CConfigFile::WriteString(const std::wstring& section, const std::wstring& key,
+bool CConfigFile::WriteString(const wchar_t* section, const wchar_t* key,
                               const std::wstring& value) const {
     const std::optional<FileContents> old = ReadFileContents(path_, kMaxConfigFileBytes);
     std::optional<IniText> ini = old ? CurrentText(*old) : std::nullopt;

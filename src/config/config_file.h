@@ -16,14 +16,14 @@ public:
 
     // The whole value, however long; empty when the file, section or key is missing,
     // and when the file is too large to be read (TooLarge).
-    std::wstring ReadString(const std::wstring& section, const std::wstring& key) const override;
+    std::wstring ReadString(const wchar_t* section, const wchar_t* key) const override;
 
     // Sets the value so that a failure leaves the old file whole, and so that every
     // other line and the file's encoding stay as they were (a value the ANSI code page
     // cannot hold turns an ANSI file into UTF-16). A new file is UTF-16LE with a
     // byte-order mark, so that any folder name is kept. True when the file was
     // written; false for a read-only, too large or unreadable file.
-    bool WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
+    bool WriteString(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
 
     // True when the file exists and is larger than kMaxConfigFileBytes.
     bool TooLarge() const;
@@ -31,7 +31,7 @@ public:
     const std::wstring& path() const noexcept { return path_; }
 
 private:
-    void TraceValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
+    void TraceValue(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
 
     std::wstring path_;
 };

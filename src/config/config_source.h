@@ -8,7 +8,9 @@ class ConfigSource {
 public:
     virtual ~ConfigSource() = default;
     // The value of section/key, or the empty text when the file, section or key is missing.
-    virtual std::wstring ReadString(const std::wstring& section, const std::wstring& key) const = 0;
+    // Section and key are terminated texts, as the profile API takes them: pointers,
+    // which the many callers with literal names pass far more cheaply than strings.
+    virtual std::wstring ReadString(const wchar_t* section, const wchar_t* key) const = 0;
 
 protected:
     ConfigSource() = default;

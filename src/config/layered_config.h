@@ -21,17 +21,17 @@ public:
 
     // See LayeredLookup: a non-empty file value wins; otherwise overlay value plus the
     // continuation value with one blank in front.
-    std::wstring ReadString(const std::wstring& section, const std::wstring& key) const;
+    std::wstring ReadString(const wchar_t* section, const wchar_t* key) const;
 
     // The file's own value; where that is empty, the overlay's. No continuation
     // section: for keys read as written, such as [Product Information].
-    std::wstring ReadFileThenOverlay(const std::wstring& section, const std::wstring& key) const;
+    std::wstring ReadFileThenOverlay(const wchar_t* section, const wchar_t* key) const;
 
     // The file alone, for sections read as written without the overlay ([Display]).
     const CConfigFile& file() const noexcept { return file_; }
 
 private:
-    void TraceEmbeddedValue(const std::wstring& section, const std::wstring& key) const;
+    void TraceEmbeddedValue(const wchar_t* section, const wchar_t* key) const;
 
     CConfigFile file_;
     ConfigOverlay overlay_;

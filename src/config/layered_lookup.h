@@ -12,6 +12,6 @@ namespace orvo {
 // overlay's value (empty without one) followed by the value from the continuation
 // section "<section>+", which gets one blank in front unless it starts with one.
 std::wstring LayeredLookup(const ConfigOverlay& overlay, const ConfigSource& file,
-                           const std::wstring& section, const std::wstring& key);
+                           const wchar_t* section, const wchar_t* key);
 
 }  // namespace orvo

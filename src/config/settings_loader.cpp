@@ -28,6 +28,16 @@ void TraceFile(std::wstring_view role, const std::wstring& path, std::wstring_vi
     if (TraceEnabled()) Trace(L"config", FillTemplate(L"%s %s: %s", {role, path, state}));
 }
 
+// A switch that "Yes" in any letter case turns on.
+bool ReadYes(const CLayeredConfig& config, const wchar_t* section, const wchar_t* key) {
+    return EqualsYesAnyCase(config.ReadString(section, key));
+}
+
+// A switch that only `keyword`, written exactly so, turns on (see EqualsExactly).
+bool ReadExactly(const CLayeredConfig& config, const wchar_t* section, const wchar_t* key, const wchar_t* keyword) {
+    return EqualsExactly(key, config.ReadString(section, key), keyword);
+}
+
 // Read as written, without a continuation section. An executable that carries its
 // configuration may have no file beside it; its own product name and code then still
 // name the folder of its per-user copy.
@@ -40,8 +50,7 @@ void ReadVersionSettings(const CLayeredConfig& config, LauncherSettings& setting
     const std::wstring minimum = config.ReadString(kSectionJavaRuntime, kKeyMinimumVersion);
     const std::wstring maximum = config.ReadString(kSectionJavaRuntime, kKeyMaximumVersion);
     settings.versionRange = VersionRange::FromSettingTexts(minimum, maximum);
-    settings.serviceMode = EqualsExactly(kKeyApplicationType, config.ReadString(kSectionApplication, kKeyApplicationType),
-                                         kServiceApplicationType);
+    settings.serviceMode = ReadExactly(config, kSectionApplication, kKeyApplicationType, kServiceApplicationType);
     settings.preferredVersions = SplitPreferredVersions(config.ReadString(kSectionJavaRuntime, kKeyPreferredVersions));
 }
 
@@ -68,10 +77,9 @@ void ReadSearchPrefs(const CLayeredConfig& config, JvmSearchPrefs& prefs) {
 }
 
 void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launcherPath, LauncherSettings& settings) {
-    settings.showExceptionDialog = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyFailureCheck));
-    settings.singleInstance =
-        EqualsExactly(kKeySingleInstance, config.ReadString(kSectionApplication, kKeySingleInstance), kSingleInstanceEnabled);
-    settings.overrideWorkingDir = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyOverrideWorkingDir));
+    settings.showExceptionDialog = ReadYes(config, kSectionApplication, kKeyFailureCheck);
+    settings.singleInstance = ReadExactly(config, kSectionApplication, kKeySingleInstance, kSingleInstanceEnabled);
+    settings.overrideWorkingDir = ReadYes(config, kSectionApplication, kKeyOverrideWorkingDir);
     settings.windowsQuoting =
         EqualsAnyCase(config.ReadString(kSectionApplication, kKeyCommandLineQuoting), kWindowsCommandLineQuoting);
     settings.systemPath = config.ReadString(kSectionJavaRuntime, kKeySystemPath);
@@ -80,7 +88,7 @@ void ReadLaunchOptions(const CLayeredConfig& config, const std::wstring& launche
     // user starts it from must not decide which program the launch is handed to.
     settings.pairProduct =
         ResolveFromLauncherFolder(config.ReadString(kSectionApplication, kKeyPairProduct), launcherPath);
-    settings.pairReturnCode = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyPairReturnCode));
+    settings.pairReturnCode = ReadYes(config, kSectionApplication, kKeyPairReturnCode);
     settings.serviceStopMethod = config.ReadString(kSectionApplication, kKeyServiceStopMethod);
     settings.serviceStopTimeoutSeconds =
         ParseServiceStopTimeout(config.ReadString(kSectionApplication, kKeyServiceStopTimeout));
@@ -94,14 +102,14 @@ void ReadSplashSettings(const CConfigFile& file, SplashSettings& splash) {
 }
 
 void ReadVmSettings(const CLayeredConfig& config, VmSettings& vm) {
-    vm.embeddedJar = EqualsYesAnyCase(config.ReadString(kSectionApplication, kKeyEmbeddedJar));
+    vm.embeddedJar = ReadYes(config, kSectionApplication, kKeyEmbeddedJar);
     vm.classPath = config.ReadString(kSectionClassPath, kKeyClassPath);
-    vm.classDataCache = EqualsYesAnyCase(config.ReadString(kSectionJavaRuntime, kKeyClassDataCache));
+    vm.classDataCache = ReadYes(config, kSectionJavaRuntime, kKeyClassDataCache);
     vm.vmParameters = config.ReadString(kSectionJavaRuntime, kKeyVirtualMachineParameters);
     vm.outputFile = config.ReadString(kSectionApplication, kKeyOutputFile);
-    vm.outputAppend = EqualsExactly(kKeyOutputAppend, config.ReadString(kSectionApplication, kKeyOutputAppend), kAppendEnabled);
+    vm.outputAppend = ReadExactly(config, kSectionApplication, kKeyOutputAppend, kAppendEnabled);
     vm.errorFile = config.ReadString(kSectionApplication, kKeyErrorFile);
-    vm.errorAppend = EqualsExactly(kKeyErrorAppend, config.ReadString(kSectionApplication, kKeyErrorAppend), kAppendEnabled);
+    vm.errorAppend = ReadExactly(config, kSectionApplication, kKeyErrorAppend, kAppendEnabled);
     vm.cmd = config.ReadString(kSectionApplication, kKeyCmd);
 }
 

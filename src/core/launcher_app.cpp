@@ -15,7 +15,13 @@
 namespace orvo {
 namespace {
 
-void TraceStage(std::wstring_view text) { Trace(L"stage", text); }
+void TraceStage(const wchar_t* stage) { Trace(L"stage", stage); }
+
+// A stage with what it concerns: "loading C:\jdk\bin\server\jvm.dll". The text is built
+// only for a trace.
+void TraceStage(const wchar_t* stage, const std::wstring& subject) {
+    if (TraceEnabled()) Trace(L"stage", stage + subject);
+}
 
 void TraceMainCall(const MainClassCall& call) {
     if (!TraceEnabled()) return;
@@ -57,7 +63,7 @@ bool CLauncherApp::Init() {
     if (!CJvmLocator(settings).FindJvm(choice)) return false;
     jvmPath = choice.jvmPath;
     runtimeNeedsPair = choice.runtimeNeedsPair;
-    TraceStage(L"runtime chosen: " + jvmPath);
+    TraceStage(L"runtime chosen: ", jvmPath);
     // Only the process that hosts the VM serves later starts: a launcher that hands
     // the launch to its pair would take their arguments and end with its pair's answer.
     if (runtimeNeedsPair) return true;
@@ -84,7 +90,7 @@ int CLauncherApp::Run() {
     // A later start never shows a splash or loads a JVM library: it only waits.
     if (singleInstance.forwarded) return singleInstance.SecondaryWait();
     if (runtimeNeedsPair) {
-        TraceStage(L"handing the launch to " + settings.pairProduct);
+        TraceStage(L"handing the launch to ", settings.pairProduct);
         return HandOverToPair(settings.pairProduct, settings.pairReturnCode);
     }
     return HostJvm();
@@ -101,7 +107,7 @@ int CLauncherApp::HostJvm() {
     // A service shows no window at all.
     bool splashWanted = !settings.serviceMode && !HasNoSplashSwitch(arguments);
     if (splashWanted) splash.Show(settings.splash, jvmPath);
-    TraceStage(L"loading " + jvmPath);
+    TraceStage(L"loading ", jvmPath);
     if (!host.LoadJvmLibrary(jvmPath)) return -1;
     TraceStage(L"library loaded");
     if (!host.BuildOptions(arguments)) return -1;

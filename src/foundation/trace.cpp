@@ -99,7 +99,7 @@ void StartTrace() {
 
 bool TraceEnabled() noexcept { return trace.enabled; }
 
-void Trace(std::wstring_view topic, std::wstring_view text) {
+void Trace(const wchar_t* topic, std::wstring_view text) {
     if (!trace.enabled) return;
     DWORD lastError = GetLastError();  // callers trace between a failure and its report
     std::wstring line = FormatTraceLine(StampNow(), topic, text);

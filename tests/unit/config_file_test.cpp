@@ -46,7 +46,7 @@ TEST(ConfigFile, ReadsLongValuesWhole) {
     test::WriteFileBytes(path, text);
     const CConfigFile file(path);
     for (std::size_t length : lengths) {
-        const std::wstring value = file.ReadString(L"Class Path", L"K" + std::to_wstring(length));
+        const std::wstring value = file.ReadString(L"Class Path", (L"K" + std::to_wstring(length)).c_str());
         EXPECT_EQ(value.size(), length);
         EXPECT_EQ(value, std::wstring(length - 1, L'a') + L"z") << "value of " << length << " characters";
     }

@@ -61,7 +61,7 @@ TEST(ConfigOverlayFind, FirstSectionAndFirstKeyWinAndNamesAreCaseSensitive) {
 class MapSource : public ConfigSource {
 public:
     std::map<std::pair<std::wstring, std::wstring>, std::wstring> values;
-    std::wstring ReadString(const std::wstring& section, const std::wstring& key) const override {
+    std::wstring ReadString(const wchar_t* section, const wchar_t* key) const override {
         const auto found = values.find({section, key});
         return found == values.end() ? std::wstring() : found->second;
     }
