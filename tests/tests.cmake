@@ -87,8 +87,19 @@ endif()
 # A library for planting under system-library names (tests/planted).
 include(${CMAKE_SOURCE_DIR}/tests/planted/planted.cmake)
 
-# A hostile process of the same user, against single-instance mode (tests/hostile).
-include(${CMAKE_SOURCE_DIR}/tests/hostile/hostile.cmake)
+# A small program of the tests' own, tests/<folder>/<target without orvo_>.cpp, built
+# into build/<arch>/<folder> before the end-to-end tests, which find it by its Windows path in the environment variable.
+function(orvo_test_helper_program target folder variable)
+  string(REPLACE "orvo_" "" source_name ${target})
+  add_executable(${target} ${CMAKE_SOURCE_DIR}/tests/${folder}/${source_name}.cpp)
+  target_link_options(${target} PRIVATE -municode)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${folder})
+  add_dependencies(orvo_e2e_tests ${target})
+  orvo_windows_path(program_win "${CMAKE_BINARY_DIR}/${folder}/${target}.exe")
+  set_property(TEST e2e-${ORVO_ARCH} APPEND PROPERTY ENVIRONMENT "${variable}=${program_win}")
+endfunction()
 
-# The tests' Ctrl+C at a console (tests/console).
-include(${CMAKE_SOURCE_DIR}/tests/console/console.cmake)
+# A hostile process of the same user, against single-instance mode.
+orvo_test_helper_program(orvo_hostile_instance hostile ORVO_HOSTILE_INSTANCE)
+# The tests' Ctrl+C at a console.
+orvo_test_helper_program(orvo_console_interrupter console ORVO_CONSOLE_INTERRUPTER)
