@@ -11,6 +11,7 @@
 #include "discovery/search_trace_text.h"
 #include "discovery/vendor_keys.h"
 #include "foundation/path_text.h"
+#include "foundation/paths.h"
 #include "foundation/pe_image_view.h"
 #include "foundation/text_format.h"
 #include "foundation/trace.h"
@@ -47,6 +48,9 @@ std::wstring ReadHome(RegisteredRuntime& runtime) {
     if (!home || home->empty()) return FillTemplate(L"no %s value", {runtime.key.homeValue});
     runtime.candidate.home = WithTrailingBackslash(std::move(*home));
     if (runtime.key.homeInJreFolder) runtime.candidate.home += L"jre\\";
+    // A runtime removed without its key: one look-up says so, where the release file
+    // and every library flavour would each be looked for in vain.
+    if (!FolderExists(runtime.candidate.home)) return L"the home folder is not there";
     return {};
 }
 

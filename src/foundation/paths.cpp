@@ -21,9 +21,19 @@ void RemoveCreatedFolders(const std::vector<std::wstring>& created) {
 }  // namespace
 
 bool FileExists(const std::wstring& pathOrPattern) {
+    // A plain path is one look-up; a search opens and reads the folder, which the
+    // runtime search would pay several times for every registered runtime.
+    if (pathOrPattern.find_first_of(L"*?") == std::wstring::npos) {
+        return GetFileAttributesW(pathOrPattern.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
     WIN32_FIND_DATAW data;
     UniqueFindHandle search(FindFirstFileW(pathOrPattern.c_str(), &data));
     return static_cast<bool>(search);
+}
+
+bool FolderExists(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool AbsolutePathExists(const std::wstring& path) {

@@ -10,8 +10,11 @@
 
 namespace orvo {
 
-// True when FindFirstFileW finds at least one match for the path or pattern.
+// True when the path names a file or folder, or a pattern (with * or ?) matches one.
 bool FileExists(const std::wstring& pathOrPattern);
+
+// True when the path names a folder.
+bool FolderExists(const std::wstring& path);
 
 // True for a drive ("C:...") or UNC ("\\...") path that exists; relative paths never do.
 bool AbsolutePathExists(const std::wstring& path);

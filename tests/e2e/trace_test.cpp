@@ -136,6 +136,8 @@ TEST(LauncherTrace, RegisteredRuntimesAreTracedWithTheReasonTheyWereRefused) {
     OwnedRegistryKeys keys;
     RegisterJavaRuntime(keys, kOwnView, L"Software\\JavaSoft\\JRE", L"1.6.0_45", fineHome);
     keys.Create(HKEY_LOCAL_MACHINE, L"Software\\JavaSoft\\JDK\\11.0.2", kOwnView);  // without JavaHome
+    const std::wstring removedHome = folder.PathOf(L"removed\\");  // uninstalled, key left behind
+    RegisterJavaRuntime(keys, kOwnView, L"Software\\JavaSoft\\JDK", L"17.0.5", removedHome);
     RegisterInstalledRuntime(keys, HKEY_LOCAL_MACHINE, kOwnView, kTemurinJdk, L"17.0.1.12", noLibraryHome);
     keys.SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\JDK\\21.0.1.12\\hotspot", kOwnView, L"Path",
                    fineHome);  // not in its MSI subkey
@@ -160,6 +162,8 @@ TEST(LauncherTrace, RegisteredRuntimesAreTracedWithTheReasonTheyWereRefused) {
                         folder.PathOf(L"app\\jre\\")},
         {L"search", L"HKLM\\Software\\JavaSoft\\JDK\\11.0.2" + view + L", version 11.0.2 (key name): refused, no "
                     L"JavaHome value"},
+        {L"search", L"HKLM\\Software\\JavaSoft\\JDK\\17.0.5" + view + L", version 17.0.5 (key name), home " +
+                        removedHome + L": refused, the home folder is not there"},
         {L"search", L"HKLM\\Software\\JavaSoft\\JRE\\1.6.0_45" + view + L", version 1.6.0.45 (key name): refused, "
                     L"version outside the range 1.8 to any"},
         {L"search", L"HKLM\\Software\\Eclipse Adoptium\\JDK\\17.0.1.12\\hotspot\\MSI" + view +

@@ -34,6 +34,11 @@ TEST(FileExists, FindsFilesAndWildcardMatches) {
     EXPECT_TRUE(FileExists(dir / L"*.jar"));
     EXPECT_FALSE(FileExists(dir / L"b.jar"));
     EXPECT_FALSE(FileExists(dir / L"*.zip"));
+    EXPECT_FALSE(FileExists(dir / L"missing\\a.jar"));
+    // Only a folder is a folder.
+    EXPECT_TRUE(FolderExists(dir.path()));
+    EXPECT_FALSE(FolderExists(dir / L"a.jar"));
+    EXPECT_FALSE(FolderExists(dir / L"missing"));
 }
 
 TEST(AbsolutePathExists, RelativePathsNeverCountEvenWhenTheyExist) {
