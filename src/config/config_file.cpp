@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "config/config_limits.h"
@@ -15,8 +16,8 @@
 namespace orvo {
 namespace {
 
-constexpr DWORD kFirstBufferSize = 256;
-// No value can be longer than the file it is in.
+constexpr DWORD kFirstBufferSize = 1024;
+// No section can be longer than the file it is in.
 constexpr DWORD kMaxBufferSize = static_cast<DWORD>(kMaxConfigFileBytes) + 2;
 
 std::optional<IniText> CurrentText(const FileContents& old) {
@@ -24,27 +25,70 @@ std::optional<IniText> CurrentText(const FileContents& old) {
     return DecodeIniText(old.bytes);
 }
 
+std::wstring_view TrimmedOf(std::wstring_view text, std::wstring_view blanks) {
+    std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::wstring_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 }  // namespace
 
 // The profile functions do not accept paths of 260 units and more, not even with
 // the "\\?\" prefix; the short form of such a path still names the same file.
 std::wstring CConfigFile::ReadString(const wchar_t* section, const wchar_t* key) const {
+    std::wstring value(FindKeyValue(SectionLines(section), key));
+    TraceValue(section, key, value);
+    return value;
+}
+
+// Each section is read once, with one call of the profile API, which opens and parses
+// the file on every call: reading key by key cost the start a few milliseconds.
+const std::wstring& CConfigFile::SectionLines(const wchar_t* section) const {
+    for (const CachedSection& cached : sections_) {
+        if (CompareStringOrdinal(cached.name.c_str(), -1, section, -1, TRUE) == CSTR_EQUAL) return cached.lines;
+    }
+    sections_.push_back({section, ReadSectionLines(section)});
+    return sections_.back().lines;
+}
+
+std::wstring CConfigFile::ReadSectionLines(const wchar_t* section) const {
     if (TooLarge()) return {};
     const std::wstring file = ClassicLengthPath(path_);
     std::wstring buffer;
-    for (DWORD size = kFirstBufferSize; size <= kMaxBufferSize; size *= 2) {
+    for (DWORD size = kFirstBufferSize;; size = std::min(size * 2, kMaxBufferSize)) {
         buffer.resize(size);
-        const DWORD length = GetPrivateProfileStringW(section, key, L"", buffer.data(),
-                                                      size, file.c_str());
-        // A truncated value comes back as exactly size - 1 characters; a value of that
-        // length that fits is read once more, which costs nothing but time.
-        if (length != size - 1) {
+        const DWORD length = GetPrivateProfileSectionW(section, buffer.data(), size, file.c_str());
+        // A section that does not fit comes back as exactly size - 2 characters.
+        if (length != size - 2) {
             buffer.resize(length);
-            TraceValue(section, key, buffer);
             return buffer;
         }
+        if (size == kMaxBufferSize) return {};  // the file grew past the limit while it was read
     }
-    return {};  // the file grew past the limit while it was read
+}
+
+// The section's lines are "key=value", each ended by a NUL. The key is matched as the
+// profile API matches it: the first line with that key, in any letter case, blanks
+// around key and value left out, and one pair of quotes around the value removed.
+std::wstring_view CConfigFile::FindKeyValue(std::wstring_view lines, const wchar_t* key) {
+    constexpr std::wstring_view kBlanks = L" \t";
+    const std::wstring_view wanted(key);
+    while (!lines.empty()) {
+        std::wstring_view line = lines.substr(0, lines.find(L'\0'));
+        lines.remove_prefix(std::min(lines.size(), line.size() + 1));
+        std::size_t equals = line.find(L'=');
+        std::wstring_view name = TrimmedOf(line.substr(0, equals), kBlanks);
+        if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), wanted.data(),
+                                 static_cast<int>(wanted.size()), TRUE) != CSTR_EQUAL) {
+            continue;
+        }
+        if (equals == std::wstring_view::npos) return {};
+        std::wstring_view value = TrimmedOf(line.substr(equals + 1), kBlanks);
+        bool quoted = value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+                      value.back() == value.front();
+        return quoted ? value.substr(1, value.size() - 2) : value;
+    }
+    return {};
 }
 
 // Only values that are there: a key missing from the trace was not found.
@@ -63,6 +107,7 @@ bool CConfigFile::WriteString(const wchar_t* section, const wchar_t* key,
         ini->encoding = IniEncoding::kUtf16LeBom;
         bytes = EncodeIniText(*ini);
     }
+    sections_.clear();  // what was read of the file is no longer what it holds
     return bytes && ReplaceFileContents(path_, *bytes);
 }
 

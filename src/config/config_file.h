@@ -1,8 +1,11 @@
 #pragma once
 // Plain reader and writer of one configuration (INI) file. Values are read through
-// the profile API; the file is opened and closed by every call; nothing stays open.
+// the profile API, a section at a time: each section is read once and kept, so that
+// the values read from one object are one view of the file. Nothing stays open.
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "config/config_source.h"
 
@@ -18,7 +21,7 @@ public:
     // and when the file is too large to be read (TooLarge).
     std::wstring ReadString(const wchar_t* section, const wchar_t* key) const override;
 
-    // Sets the value so that a failure leaves the old file whole, and so that every
+    // Sets the value (and forgets the sections read so far) so that a failure leaves the old file whole, and so that every
     // other line and the file's encoding stay as they were (a value the ANSI code page
     // cannot hold turns an ANSI file into UTF-16). A new file is UTF-16LE with a
     // byte-order mark, so that any folder name is kept. True when the file was
@@ -31,9 +34,18 @@ public:
     const std::wstring& path() const noexcept { return path_; }
 
 private:
+    struct CachedSection {
+        std::wstring name;
+        std::wstring lines;
+    };
+
+    const std::wstring& SectionLines(const wchar_t* section) const;
+    std::wstring ReadSectionLines(const wchar_t* section) const;
+    static std::wstring_view FindKeyValue(std::wstring_view lines, const wchar_t* key);
     void TraceValue(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
 
     std::wstring path_;
+    mutable std::vector<CachedSection> sections_;  // in the order they were first read
 };
 
 }  // namespace orvo

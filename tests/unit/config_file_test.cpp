@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/config_limits.h"
@@ -32,6 +33,33 @@ TEST(ConfigFile, ReadsValuesAndGivesEmptyForWhatIsMissing) {
     EXPECT_EQ(file.ReadString(L"Application", L"Missing"), L"");
     EXPECT_EQ(file.ReadString(L"Display", L"Cmd"), L"");
     EXPECT_EQ(CConfigFile(dir / L"absent.ini").ReadString(L"Application", L"Cmd"), L"");
+}
+
+// Values read as the profile API gives them one by one, although the reader takes a
+// section at a time.
+TEST(ConfigFile, ReadsEachValueAsTheProfileApiGivesIt) {
+    TempFolder dir;
+    const std::wstring path = dir / L"run.ini";
+    test::WriteFileBytes(path, "[Java Runtime Environment]\r\n"
+                               "Quoted=\"C:\\Program Files\\jdk\"\r\n"
+                               "Single = 'a b' \r\n"
+                               "Half=\"open\r\n"
+                               "Inner=a \"b\" c\r\n"
+                               "Twice=first\r\n"
+                               "TWICE=second\r\n"
+                               "\tTabbed\t=\tvalue\t\r\n"
+                               "Bare\r\n"
+                               "Equals=a=b\r\n"
+                               "[Class Path]\r\n"
+                               "Twice=other section\r\n");
+    const CConfigFile file(path);
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"Quoted", L"C:\\Program Files\\jdk"}, {L"Single", L"a b"},   {L"Half", L"\"open"},
+        {L"Inner", L"a \"b\" c"},                  {L"Twice", L"first"}, {L"Tabbed", L"value"},
+        {L"Bare", L""},                             {L"Equals", L"a=b"},
+    };
+    for (const auto& [key, value] : cases) EXPECT_EQ(file.ReadString(L"JAVA Runtime Environment", key), value) << key;
+    EXPECT_EQ(file.ReadString(L"Class Path", L"Twice"), L"other section");
 }
 
 TEST(ConfigFile, ReadsLongValuesWhole) {
