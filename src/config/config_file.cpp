@@ -25,7 +25,8 @@ std::optional<IniText> CurrentText(const FileContents& old) {
     return DecodeIniText(old.bytes);
 }
 
-std::wstring_view TrimmedOf(std::wstring_view text, std::wstring_view blanks) {
+std::wstring_view TrimmedOf(std::wstring_view text) {
+    constexpr std::wstring_view blanks = L" \t";
     std::size_t first = text.find_first_not_of(blanks);
     if (first == std::wstring_view::npos) return {};
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
@@ -44,11 +45,11 @@ std::wstring CConfigFile::ReadString(const wchar_t* section, const wchar_t* key)
 // Each section is read once, with one call of the profile API, which opens and parses
 // the file on every call: reading key by key cost the start a few milliseconds.
 const std::wstring& CConfigFile::SectionLines(const wchar_t* section) const {
-    for (const CachedSection& cached : sections_) {
-        if (CompareStringOrdinal(cached.name.c_str(), -1, section, -1, TRUE) == CSTR_EQUAL) return cached.lines;
+    for (const auto& [name, lines] : sections_) {
+        if (CompareStringOrdinal(name.c_str(), -1, section, -1, TRUE) == CSTR_EQUAL) return lines;
     }
-    sections_.push_back({section, ReadSectionLines(section)});
-    return sections_.back().lines;
+    sections_.emplace_back(std::wstring(section), ReadSectionLines(section));
+    return sections_.back().second;
 }
 
 std::wstring CConfigFile::ReadSectionLines(const wchar_t* section) const {
@@ -67,23 +68,18 @@ std::wstring CConfigFile::ReadSectionLines(const wchar_t* section) const {
     }
 }
 
-// The section's lines are "key=value", each ended by a NUL. The key is matched as the
-// profile API matches it: the first line with that key, in any letter case, blanks
-// around key and value left out, and one pair of quotes around the value removed.
-std::wstring_view CConfigFile::FindKeyValue(std::wstring_view lines, const wchar_t* key) {
-    constexpr std::wstring_view kBlanks = L" \t";
-    const std::wstring_view wanted(key);
-    while (!lines.empty()) {
-        std::wstring_view line = lines.substr(0, lines.find(L'\0'));
-        lines.remove_prefix(std::min(lines.size(), line.size() + 1));
-        std::size_t equals = line.find(L'=');
-        std::wstring_view name = TrimmedOf(line.substr(0, equals), kBlanks);
-        if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), wanted.data(),
-                                 static_cast<int>(wanted.size()), TRUE) != CSTR_EQUAL) {
-            continue;
-        }
+// The section's lines are "key=value", each ended by a NUL, the last by two. The key
+// is matched as the profile API matches it: the first line with that key, in any
+// letter case, blanks around key and value left out, and one pair of quotes around
+// the value removed.
+std::wstring_view CConfigFile::FindKeyValue(const std::wstring& lines, const wchar_t* key) {
+    for (std::size_t at = 0; at < lines.size() && lines[at] != L'\0'; at += wcslen(lines.c_str() + at) + 1) {
+        std::wstring_view entry(lines.c_str() + at);  // the string's own NUL ends the last
+        std::size_t equals = entry.find(L'=');
+        std::wstring_view name = TrimmedOf(entry.substr(0, equals));
+        if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), key, -1, TRUE) != CSTR_EQUAL) continue;
         if (equals == std::wstring_view::npos) return {};
-        std::wstring_view value = TrimmedOf(line.substr(equals + 1), kBlanks);
+        std::wstring_view value = TrimmedOf(entry.substr(equals + 1));
         bool quoted = value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
                       value.back() == value.front();
         return quoted ? value.substr(1, value.size() - 2) : value;

@@ -34,18 +34,13 @@ public:
     const std::wstring& path() const noexcept { return path_; }
 
 private:
-    struct CachedSection {
-        std::wstring name;
-        std::wstring lines;
-    };
-
     const std::wstring& SectionLines(const wchar_t* section) const;
     std::wstring ReadSectionLines(const wchar_t* section) const;
-    static std::wstring_view FindKeyValue(std::wstring_view lines, const wchar_t* key);
+    static std::wstring_view FindKeyValue(const std::wstring& lines, const wchar_t* key);
     void TraceValue(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
 
     std::wstring path_;
-    mutable std::vector<CachedSection> sections_;  // in the order they were first read
+    mutable std::vector<std::pair<std::wstring, std::wstring>> sections_;  // (name, lines) as first read
 };
 
 }  // namespace orvo
