@@ -1,12 +1,16 @@
 #include "discovery/registry_reader.h"
 
+#include <algorithm>
+
 namespace orvo {
 namespace {
 
 // A registry key name has at most 255 characters.
 constexpr DWORD kMaxKeyNameLength = 255;
-// A value that changes between the size query and the read is read again this
-// often before the read counts as failed.
+// Most values (a folder, a colour) fit the first buffer and are read with one call.
+constexpr DWORD kFirstReadBytes = 520;
+// A value that grows between two reads is read again this often before the read
+// counts as failed.
 constexpr int kReadAttempts = 3;
 
 REGSAM AccessFor(RegistryView view) {
@@ -15,21 +19,20 @@ REGSAM AccessFor(RegistryView view) {
     return view == RegistryView::Wide64 ? KEY_READ | KEY_WOW64_64KEY : KEY_READ;
 }
 
-// The value's data and, in `type`, its type.
+// The value's data and, in `type`, its type; nullopt for a missing or empty value.
 std::optional<std::vector<BYTE>> ReadValueBytes(HKEY key, const wchar_t* valueName, DWORD& type) {
+    std::vector<BYTE> bytes(kFirstReadBytes);
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-        DWORD size = 0;
-        if (RegQueryValueExW(key, valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
-            size == 0) {
-            return std::nullopt;
-        }
-        std::vector<BYTE> bytes(size);
-        DWORD read = size;
+        DWORD read = static_cast<DWORD>(bytes.size());
         LSTATUS status = RegQueryValueExW(key, valueName, nullptr, &type, bytes.data(), &read);
-        if (status == ERROR_MORE_DATA) continue;
-        if (status != ERROR_SUCCESS) return std::nullopt;
+        if (status == ERROR_SUCCESS) {
+            if (read == 0) return std::nullopt;
+            bytes.resize(std::min<std::size_t>(read, bytes.size()));
+            return bytes;
+        }
+        // Too small: the call has put the size the value needs now in `read`.
+        if (status != ERROR_MORE_DATA || read <= bytes.size()) return std::nullopt;
         bytes.resize(read);
-        return bytes;
     }
     return std::nullopt;
 }
