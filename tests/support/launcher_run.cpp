@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "support/command_line_quoting.h"
 #include "support/harness_error.h"
@@ -122,6 +123,14 @@ LauncherSession::LauncherSession(std::wstring launcher, const std::vector<std::w
     startup.alsoInherited = options_.alsoInherited;
     startup.showWindow = options_.showWindow;
     run_.startError = tree_.Start(run_.launcher, run_.commandLine, startup);
+    if (run_.startError != 0) {
+        // Once, under a loaded CI machine, wine could not create the process at all; a
+        // start that fails twice is the test's failure.
+        std::fprintf(stderr, "note: starting %ls failed with error %lu; trying once more\n", run_.launcher.c_str(),
+                     static_cast<unsigned long>(run_.startError));
+        Sleep(500);
+        run_.startError = tree_.Start(run_.launcher, run_.commandLine, startup);
+    }
     run_.started = run_.startError == 0;
     // The write end is the launcher's alone now: the pipe ends when its tree has ended.
     output.reset();
