@@ -247,4 +247,8 @@ note "| executable | bytes |"
 note "|---|---|"
 note "| orvo.exe | $(stat -c %s "$x86/orvo.exe") |"
 note "| orvo64.exe | $(stat -c %s "$x64/orvo64.exe") |"
+# The console launchers, which make build turns out beside them.
+for console in "$x86/orvoc.exe" "$x64/orvoc64.exe"; do
+  if [ -f "$console" ]; then note "| $(basename "$console") | $(stat -c %s "$console") |"; fi
+done
 cat "$results"
