@@ -34,8 +34,6 @@ std::wstring_view TrimmedOf(std::wstring_view text) {
 
 }  // namespace
 
-// The profile functions do not accept paths of 260 units and more, not even with
-// the "\\?\" prefix; the short form of such a path still names the same file.
 std::wstring CConfigFile::ReadString(const wchar_t* section, const wchar_t* key) const {
     std::wstring value(FindKeyValue(SectionLines(section), key));
     TraceValue(section, key, value);
@@ -52,6 +50,8 @@ const std::wstring& CConfigFile::SectionLines(const wchar_t* section) const {
     return sections_.back().second;
 }
 
+// The profile functions do not accept paths of 260 units and more, not even with
+// the "\\?\" prefix; the short form of such a path still names the same file.
 std::wstring CConfigFile::ReadSectionLines(const wchar_t* section) const {
     if (TooLarge()) return {};
     const std::wstring file = ClassicLengthPath(path_);

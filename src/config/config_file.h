@@ -1,7 +1,7 @@
 #pragma once
 // Plain reader and writer of one configuration (INI) file. Values are read through
 // the profile API, a section at a time: each section is read once and kept, so that
-// the values read from one object are one view of the file. Nothing stays open.
+// a value read twice from one object reads the same. Nothing stays open.
 #include <string>
 #include <string_view>
 #include <utility>
@@ -21,11 +21,12 @@ public:
     // and when the file is too large to be read (TooLarge).
     std::wstring ReadString(const wchar_t* section, const wchar_t* key) const override;
 
-    // Sets the value (and forgets the sections read so far) so that a failure leaves the old file whole, and so that every
+    // Sets the value so that a failure leaves the old file whole, and so that every
     // other line and the file's encoding stay as they were (a value the ANSI code page
     // cannot hold turns an ANSI file into UTF-16). A new file is UTF-16LE with a
     // byte-order mark, so that any folder name is kept. True when the file was
-    // written; false for a read-only, too large or unreadable file.
+    // written; false for a read-only, too large or unreadable file. The sections read
+    // so far are read anew afterwards.
     bool WriteString(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
 
     // True when the file exists and is larger than kMaxConfigFileBytes.
