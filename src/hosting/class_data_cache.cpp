@@ -43,8 +43,7 @@ std::optional<std::wstring> UserFolder(const LauncherSettings& settings, const s
         UserConfigPath(launcherPath, settings.productName, settings.productCode, true);
     if (!userConfig) return std::nullopt;
     std::wstring folder = FolderOf(*userConfig);
-    DWORD attributes = GetFileAttributesW(ToLongPathForm(folder).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+    if (!FolderExists(ToLongPathForm(folder))) return std::nullopt;
     return folder;
 }
 
